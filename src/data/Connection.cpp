@@ -1,0 +1,217 @@
+#include "data/Connection.h"
+
+#include "data/DbError.h"
+
+#include <QAtomicInt>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlRecord>
+
+namespace kilvaro {
+
+namespace {
+QAtomicInt g_connectionCounter;
+
+QString engineText(const QSqlError& e) {
+    QString t = e.databaseText();
+    if (t.isEmpty())
+        t = e.text();
+    return t;
+}
+} // namespace
+
+Connection::Connection(QObject* parent)
+    : QObject(parent),
+      m_name(QStringLiteral("kilvaro_%1").arg(g_connectionCounter.fetchAndAddRelaxed(1))) {}
+
+Connection::~Connection() { close(); }
+
+void Connection::open(const QString& databaseFile) { openInternal(databaseFile, false); }
+
+void Connection::create(const QString& databaseFile) { openInternal(databaseFile, true); }
+
+void Connection::openInternal(const QString& path, bool create) {
+    close();
+    if (path.trimmed().isEmpty())
+        throw DbError(QStringLiteral("Es ist keine Datenbankdatei angegeben "
+                                     "(Schlüssel MDB im Abschnitt [DB] von kilvaro.ini)."));
+    const QFileInfo info(path);
+    if (create) {
+        if (info.exists())
+            throw DbError(QStringLiteral("Die Datei '%1' gibt es schon.").arg(path));
+    } else {
+        if (!info.exists())
+            throw DbError(QStringLiteral("Die Datenbankdatei '%1' wurde nicht gefunden.").arg(path));
+        if (!info.isFile() || !info.isReadable())
+            throw DbError(QStringLiteral("Die Datenbankdatei '%1' kann nicht gelesen werden.").arg(path));
+    }
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+        db.setDatabaseName(path);
+        // Several instances may share the file: wait for a lock instead of failing at once.
+        QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=60000");
+        if (!create)
+            options += QStringLiteral(";QSQLITE_OPEN_URI=0");
+        db.setConnectOptions(options);
+        if (!db.open()) {
+            const QString text = engineText(db.lastError());
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(m_name);
+            throw DbError(QStringLiteral("Die Datenbank '%1' kann nicht geöffnet werden: %2")
+                              .arg(path, text));
+        }
+    }
+    m_path = path;
+    try {
+        // Reading the schema touches the file: a non-database file fails here.
+        exec(QStringLiteral("PRAGMA foreign_keys = OFF"));
+        QSqlQuery probe = exec(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+        Q_UNUSED(probe);
+        if (!info.exists() || create)
+            exec(QStringLiteral("PRAGMA journal_mode = WAL"));
+        reloadSchema();
+    } catch (const DbError& e) {
+        close();
+        throw DbError(QStringLiteral("Die Datei '%1' ist keine lesbare Datenbank: %2")
+                          .arg(path, e.message()));
+    }
+}
+
+void Connection::close() {
+    if (!QSqlDatabase::contains(m_name))
+        return;
+    {
+        QSqlDatabase db = QSqlDatabase::database(m_name, false);
+        if (db.isOpen())
+            db.close();
+    }
+    QSqlDatabase::removeDatabase(m_name);
+    m_schema.clear();
+    m_depth = 0;
+}
+
+bool Connection::isOpen() const {
+    return QSqlDatabase::contains(m_name) && QSqlDatabase::database(m_name, false).isOpen();
+}
+
+QSqlDatabase Connection::database() const { return QSqlDatabase::database(m_name, false); }
+
+void Connection::reloadSchema() {
+    m_schema.clear();
+    QSqlQuery tables = exec(QStringLiteral(
+        "SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite_%' "
+        "ORDER BY name"));
+    QStringList names;
+    while (tables.next())
+        names << tables.value(0).toString();
+    for (const QString& name : names) {
+        TableInfo table;
+        table.name = name;
+        QSqlQuery cols = exec(QStringLiteral("PRAGMA table_info(\"%1\")").arg(name));
+        while (cols.next()) {
+            ColumnInfo c;
+            c.name = cols.value(1).toString();
+            c.type = columnTypeFromDeclared(cols.value(2).toString(), &c.size);
+            const bool pk = cols.value(5).toInt() > 0;
+            if (pk && c.type == ColumnType::Integer)
+                c.type = ColumnType::AutoInc;
+            table.columns.append(c);
+        }
+        m_schema.addTable(table);
+    }
+}
+
+QSqlQuery Connection::exec(const QString& sql, const QVariantList& values) {
+    if (!isOpen())
+        throw DbError(QStringLiteral("Die Datenbank ist nicht geöffnet."));
+    QSqlQuery q(database());
+    q.setForwardOnly(true);
+    if (!q.prepare(sql))
+        throw DbError(engineText(q.lastError()));
+    for (int i = 0; i < values.size(); ++i)
+        q.bindValue(i, values.at(i));
+    if (!q.exec())
+        throw DbError(engineText(q.lastError()));
+    return q;
+}
+
+QSqlQuery Connection::execOld(const QString& text, Translation* translation) {
+    const Translation t = translator().statement(text);
+    if (translation)
+        *translation = t;
+    if (!t.ok)
+        throw DbError(t.error);
+    QSqlQuery q = exec(t.sql);
+    switch (t.kind) {
+    case StatementKind::Insert:
+    case StatementKind::Update:
+    case StatementKind::Delete:
+        notifyTableChanged(t.targetTable);
+        break;
+    case StatementKind::AlterTable:
+        q.finish();
+        reloadSchema();
+        notifyTableChanged(t.targetTable);
+        break;
+    default:
+        break;
+    }
+    return q;
+}
+
+void Connection::begin() {
+    if (m_depth == 0)
+        exec(QStringLiteral("BEGIN IMMEDIATE"));
+    else
+        exec(QStringLiteral("SAVEPOINT sp%1").arg(m_depth));
+    ++m_depth;
+}
+
+void Connection::commit() {
+    if (m_depth <= 0)
+        return;
+    if (m_depth == 1)
+        exec(QStringLiteral("COMMIT"));
+    else
+        exec(QStringLiteral("RELEASE SAVEPOINT sp%1").arg(m_depth - 1));
+    --m_depth;
+}
+
+void Connection::rollback() {
+    if (m_depth <= 0)
+        return;
+    --m_depth;
+    try {
+        if (m_depth == 0) {
+            exec(QStringLiteral("ROLLBACK"));
+        } else {
+            exec(QStringLiteral("ROLLBACK TO SAVEPOINT sp%1").arg(m_depth));
+            exec(QStringLiteral("RELEASE SAVEPOINT sp%1").arg(m_depth));
+        }
+    } catch (const DbError&) {
+        // The engine may already have rolled back after a failed statement.
+    }
+}
+
+void Connection::notifyTableChanged(const QString& table) {
+    if (!table.isEmpty())
+        emit tableChanged(table);
+}
+
+Transaction::Transaction(Connection& connection) : m_connection(connection) {
+    m_connection.begin();
+}
+
+Transaction::~Transaction() {
+    if (!m_done)
+        m_connection.rollback();
+}
+
+void Transaction::commit() {
+    if (m_done)
+        return;
+    m_connection.commit();
+    m_done = true;
+}
+
+} // namespace kilvaro

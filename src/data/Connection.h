@@ -1,0 +1,81 @@
+#pragma once
+
+#include "data/SchemaInfo.h"
+#include "data/SqlTranslator.h"
+
+#include <QObject>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QVariantList>
+
+namespace kilvaro {
+
+/// The connection to the database file. Every table object and query of the program runs
+/// on one Connection; it keeps the schema (for the dialect translator and the stored
+/// value types), runs statements and announces which tables changed.
+class Connection : public QObject {
+    Q_OBJECT
+public:
+    explicit Connection(QObject* parent = nullptr);
+    ~Connection() override;
+
+    /// Opens an existing SQLite database file. Throws DbError with a German message when the
+    /// path is empty, the file is missing, unreadable, locked or not a database.
+    void open(const QString& databaseFile);
+    /// Creates a new database file (it must not exist yet) and opens it.
+    void create(const QString& databaseFile);
+    void close();
+    bool isOpen() const;
+    QString filePath() const { return m_path; }
+    QSqlDatabase database() const;
+    SqlBackend backend() const { return SqlBackend::Sqlite; }
+
+    const SchemaInfo& schema() const { return m_schema; }
+    /// Re-reads tables and columns from the database (after ALTER TABLE and the like).
+    void reloadSchema();
+    SqlTranslator translator() const { return SqlTranslator(&m_schema, backend()); }
+
+    /// Runs backend SQL with bound values; throws DbError on failure. The query is active
+    /// and positioned before its first row.
+    QSqlQuery exec(const QString& sql, const QVariantList& values = {});
+    /// Translates and runs a statement in the old dialect. A SELECT is returned ready to
+    /// read; for other statements the rows touched are in numRowsAffected(). Writes announce
+    /// tableChanged, ALTER TABLE reloads the schema. Throws DbError.
+    QSqlQuery execOld(const QString& text, Translation* translation = nullptr);
+
+    /// Transactions nest: the outermost begins and commits, inner ones use savepoints.
+    void begin();
+    void commit();
+    void rollback();
+    int transactionDepth() const { return m_depth; }
+
+    /// Tells every listener that rows of a table changed (lookup caches, models).
+    void notifyTableChanged(const QString& table);
+
+signals:
+    void tableChanged(const QString& table);
+
+private:
+    void openInternal(const QString& path, bool create);
+    QString m_name;
+    QString m_path;
+    SchemaInfo m_schema;
+    int m_depth = 0;
+};
+
+/// Guard for one transaction: rolls back in its destructor unless commit() was called, so
+/// an exception that leaves early undoes everything the guarded work wrote.
+class Transaction {
+public:
+    explicit Transaction(Connection& connection);
+    ~Transaction();
+    void commit();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+private:
+    Connection& m_connection;
+    bool m_done = false;
+};
+
+} // namespace kilvaro

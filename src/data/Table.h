@@ -1,0 +1,162 @@
+#pragma once
+
+#include "data/SchemaInfo.h"
+
+#include <QDateTime>
+#include <QObject>
+#include <QStringList>
+#include <QVariant>
+#include <functional>
+#include <memory>
+
+namespace kilvaro {
+
+class Connection;
+class Table;
+
+enum class TableState { Inactive, Browse, Edit, Insert, CalcFields };
+
+/// Convenience view of one field of the current row, in the style of FieldByName:
+/// t.field("Datum").asDateTime(), t.field("Name").setValue("Meier").
+class FieldRef {
+public:
+    FieldRef(Table* table, QString name) : m_table(table), m_name(std::move(name)) {}
+    QVariant value() const;
+    bool isNull() const;
+    QString asString() const;   ///< empty for null
+    int asInteger() const;      ///< 0 for null
+    double asFloat() const;     ///< 0 for null
+    bool asBoolean() const;     ///< false for null
+    QDateTime asDateTime() const;
+    void setValue(const QVariant& v) const;
+    void clear() const; ///< store null
+    const QString& name() const { return m_name; }
+
+private:
+    Table* m_table;
+    QString m_name;
+};
+
+/// A named table opened as an updatable record set, in the manner of the old engine:
+/// sort order, filter text switched on and off, master-detail link, a current row, the
+/// states browse/edit/insert, calculated and lookup fields and the record events.
+///
+/// Rows are not all held in memory: the table keeps the ordered row keys of its current
+/// set and reads the rows themselves in blocks when they are needed.
+///
+/// Every refusal (engine error, bad filter text, a handler that throws) is thrown as
+/// DbError; the table stays in the state it had before the failing call (a refused store
+/// leaves the row in edit or insert with the values the user typed).
+class Table : public QObject {
+    Q_OBJECT
+public:
+    using Handler = std::function<void(Table&)>;
+
+    Table(Connection* connection, const QString& tableName, QObject* parent = nullptr);
+    ~Table() override;
+
+    Connection* connection() const { return m_connection; }
+    QString tableName() const { return m_tableName; }
+
+    // --- opening -------------------------------------------------------------------------
+    void open();
+    void close();
+    bool isOpen() const;
+    /// Re-reads the set (order, filter, link) and stays on the current row if it is still
+    /// in the set, else on the row at the same position.
+    void refresh();
+
+    // --- order, filter, link -------------------------------------------------------------
+    /// Order text in the old dialect, e.g. "[Nr] ASC, [Anfang] ASC"; empty: stored order.
+    void setOrder(const QString& order);
+    QString order() const;
+    /// Filter text in the old dialect. Takes effect (and moves to the first row) when
+    /// filtering is on.
+    void setFilter(const QString& filter);
+    QString filter() const;
+    void setFiltered(bool on);
+    bool filtered() const;
+    /// Master-detail link: this table shows the rows whose `detailFields` equal the master's
+    /// current `masterFields` (lists separated by ';'), follows every move of the master, and
+    /// a row inserted here receives the master's values.
+    void setMasterLink(Table* master, const QString& detailFields, const QString& masterFields);
+    Table* master() const;
+
+    // --- moving --------------------------------------------------------------------------
+    void first();
+    void last();
+    void next();
+    void prior();
+    void moveBy(int distance);
+    /// Zero-based position in the current set; -1 when empty.
+    int recNo() const;
+    void setRecNo(int row);
+    bool bof() const;
+    bool eof() const;
+    int recordCount() const;
+    bool isEmpty() const;
+    /// Moves to the first row of the set whose field equals the value (texts without regard
+    /// to case). Returns false and stays put when there is none.
+    bool locate(const QString& field, const QVariant& value);
+    /// Moves to the first row of the (filtered) set; false when the set is empty.
+    bool findFirst();
+
+    // --- editing -------------------------------------------------------------------------
+    TableState state() const;
+    bool isEditing() const; ///< Edit or Insert
+    void insert(); ///< new row before the current one
+    void append(); ///< new row at the end
+    void edit();
+    void post();
+    void cancel();
+    void remove(); ///< deletes the current row (no question: the caller asks)
+    /// Stores a pending edit or insert, if any.
+    void checkBrowseMode();
+
+    // --- fields --------------------------------------------------------------------------
+    QStringList fieldNames() const; ///< stored, then calculated, then lookup fields
+    bool hasField(const QString& name) const;
+    ColumnType fieldType(const QString& name) const;
+    QVariant value(const QString& field) const;
+    /// Assigns a field of the row in edit/insert (or a calculated field inside the
+    /// calculate-fields handler). An empty text stores null. Throws DbError in browse state.
+    void setValue(const QString& field, const QVariant& value);
+    FieldRef field(const QString& name) { return FieldRef(this, name); }
+    /// Value of a field of the row at `row` without moving (for grids); the row being edited
+    /// shows its edit buffer.
+    QVariant valueAt(int row, const QString& field) const;
+    /// Key of the current row (the backend's row id); 0 when none.
+    qint64 currentKey() const;
+
+    // --- calculated and lookup fields ---------------------------------------------------
+    void addCalculatedField(const QString& name, ColumnType type);
+    /// Lookup field: the value of `resultField` of the row of `lookupTable` whose
+    /// `lookupKeyField` equals this table's `keyField`.
+    void addLookupField(const QString& name, const QString& keyField, Table* lookupTable,
+                        const QString& lookupKeyField, const QString& resultField);
+
+    // --- events --------------------------------------------------------------------------
+    Handler beforeInsert, afterInsert, beforePost, afterPost, beforeDelete, afterDelete,
+        afterScroll, onCalcFields, onNewRecord;
+
+    // --- suspended control updates ------------------------------------------------------
+    void disableControls();
+    void enableControls();
+    bool controlsDisabled() const;
+
+signals:
+    /// A field of the current row changed (name), or the row/set changed (empty name).
+    void dataChanged(const QString& field);
+    void stateChanged();
+    /// The set was re-read (filter, order, link, refresh, insert/delete): grids reset.
+    void setChanged();
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
+    Connection* m_connection;
+    QString m_tableName;
+    friend class FieldRef;
+};
+
+} // namespace kilvaro
