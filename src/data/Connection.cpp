@@ -44,14 +44,20 @@ void Connection::openInternal(const QString& path, bool create) {
             throw DbError(QStringLiteral("Die Datenbankdatei '%1' wurde nicht gefunden.").arg(path));
         if (!info.isFile() || !info.isReadable())
             throw DbError(QStringLiteral("Die Datenbankdatei '%1' kann nicht gelesen werden.").arg(path));
+        // Opening a read-only file would only fail later, at the first store, after the user
+        // typed a whole trip: refuse it at once.
+        if (!info.isWritable())
+            throw DbError(QStringLiteral("Die Datenbankdatei '%1' ist schreibgeschützt; "
+                                         "Kilvaro braucht Schreibrechte auf die Datei.").arg(path));
+        if (!QFileInfo(info.absolutePath()).isWritable())
+            throw DbError(QStringLiteral("Der Ordner '%1' der Datenbankdatei ist schreibgeschützt; "
+                                         "Kilvaro braucht dort Schreibrechte.").arg(info.absolutePath()));
     }
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
         db.setDatabaseName(path);
         // Several instances may share the file: wait for a lock instead of failing at once.
-        QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=60000");
-        if (!create)
-            options += QStringLiteral(";QSQLITE_OPEN_URI=0");
+        QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(m_busyTimeoutMs);
         db.setConnectOptions(options);
         if (!db.open()) {
             const QString text = engineText(db.lastError());
