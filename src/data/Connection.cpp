@@ -71,13 +71,15 @@ void Connection::openInternal(const QString& path, bool create) {
     try {
         // Reading the schema touches the file: a non-database file fails here.
         exec(QStringLiteral("PRAGMA foreign_keys = OFF"));
-        QSqlQuery probe = exec(QStringLiteral("SELECT count(*) FROM sqlite_master"));
-        Q_UNUSED(probe);
-        if (!info.exists() || create)
-            exec(QStringLiteral("PRAGMA journal_mode = WAL"));
+        exec(QStringLiteral("SELECT count(*) FROM sqlite_master")).finish();
+        if (create)
+            exec(QStringLiteral("PRAGMA journal_mode = WAL")).finish();
         reloadSchema();
     } catch (const DbError& e) {
         close();
+        if (e.message().contains(QLatin1String("locked")) || e.message().contains(QLatin1String("busy")))
+            throw DbError(QStringLiteral("Die Datenbank '%1' ist von einem anderen Programm gesperrt: %2")
+                              .arg(path, e.message()));
         throw DbError(QStringLiteral("Die Datei '%1' ist keine lesbare Datenbank: %2")
                           .arg(path, e.message()));
     }
@@ -138,6 +140,9 @@ QSqlQuery Connection::exec(const QString& sql, const QVariantList& values) {
         q.bindValue(i, values.at(i));
     if (!q.exec())
         throw DbError(engineText(q.lastError()));
+    // A statement without rows must not keep its read transaction open.
+    if (!q.isSelect())
+        q.finish();
     return q;
 }
 
