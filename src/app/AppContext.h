@@ -10,8 +10,8 @@ class TDaten_A;
 
 /// What the windows of one program run share: passed to each window's constructor.
 struct AppContext {
-    QString programFolder; ///< with a trailing '/'
-    QStringList arguments; ///< command-line arguments after the program name
+    QString programFolder;     ///< with a trailing '/'
+    QStringList arguments;     ///< command-line arguments after the program name
     DialogService* dialogs = nullptr;
     TDaten_A* daten = nullptr; ///< the general data module
 };
