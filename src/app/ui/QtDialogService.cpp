@@ -1,0 +1,157 @@
+#include "app/ui/QtDialogService.h"
+
+#include <QCalendarWidget>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace kilvaro {
+
+namespace {
+
+QMessageBox::Icon qtIcon(MsgIcon icon) {
+    switch (icon) {
+    case MsgIcon::Information:
+        return QMessageBox::Information;
+    case MsgIcon::Warning:
+        return QMessageBox::Warning;
+    case MsgIcon::Error:
+        return QMessageBox::Critical;
+    case MsgIcon::Question:
+        return QMessageBox::Question;
+    case MsgIcon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButtons qtButtons(MsgButtons buttons) {
+    switch (buttons) {
+    case MsgButtons::OkCancel:
+        return QMessageBox::Ok | QMessageBox::Cancel;
+    case MsgButtons::YesNo:
+        return QMessageBox::Yes | QMessageBox::No;
+    case MsgButtons::YesNoCancel:
+        return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case MsgButtons::Ok:
+        break;
+    }
+    return QMessageBox::Ok;
+}
+
+void germanTexts(QMessageBox& box) {
+    const struct {
+        QMessageBox::StandardButton button;
+        const char* text;
+    } texts[] = {{QMessageBox::Ok, "OK"},
+                 {QMessageBox::Cancel, "Abbrechen"},
+                 {QMessageBox::Yes, "&Ja"},
+                 {QMessageBox::No, "&Nein"}};
+    for (const auto& t : texts) {
+        if (QAbstractButton* b = box.button(t.button))
+            b->setText(QString::fromUtf8(t.text));
+    }
+}
+
+} // namespace
+
+QtDialogService::QtDialogService(QWidget* parent, const QString& applicationTitle)
+    : m_parent(parent), m_title(applicationTitle) {}
+
+MsgResult QtDialogService::message(const QString& text, MsgIcon icon, MsgButtons buttons,
+                                   const QString& title) {
+    QMessageBox box(qtIcon(icon), titleOr(title), text, qtButtons(buttons), m_parent);
+    germanTexts(box);
+    switch (buttons) {
+    case MsgButtons::Ok:
+        box.setEscapeButton(QMessageBox::Ok);
+        break;
+    case MsgButtons::YesNo:
+        // Escape answers No, as the close button of such a box did.
+        box.setDefaultButton(QMessageBox::Yes);
+        box.setEscapeButton(QMessageBox::No);
+        break;
+    case MsgButtons::OkCancel:
+    case MsgButtons::YesNoCancel:
+        box.setEscapeButton(QMessageBox::Cancel);
+        break;
+    }
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return MsgResult::Yes;
+    case QMessageBox::No:
+        return MsgResult::No;
+    case QMessageBox::Cancel:
+        return MsgResult::Cancel;
+    default:
+        return MsgResult::Ok;
+    }
+}
+
+std::optional<QString> QtDialogService::inputText(const QString& title, const QString& prompt,
+                                                  const QString& initial) {
+    QInputDialog dialog(m_parent);
+    dialog.setWindowTitle(titleOr(title));
+    dialog.setLabelText(prompt);
+    dialog.setTextValue(initial);
+    dialog.setOkButtonText(QStringLiteral("OK"));
+    dialog.setCancelButtonText(QStringLiteral("Abbrechen"));
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.textValue();
+}
+
+QString QtDialogService::qtFilter(const QString& filter) {
+    if (!filter.contains(u'|'))
+        return filter;
+    const QStringList parts = filter.split(u'|');
+    QStringList result;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString description = parts.at(i).trimmed();
+        QString patterns = parts.at(i + 1).trimmed();
+        patterns.replace(u';', u' ');
+        result.append(description.contains(u'(')
+                          ? description
+                          : description + QStringLiteral(" (") + patterns + QLatin1Char(')'));
+    }
+    return result.join(QStringLiteral(";;"));
+}
+
+QString QtDialogService::openFileName(const QString& title, const QString& folder,
+                                      const QString& filter) {
+    return QFileDialog::getOpenFileName(m_parent, titleOr(title), folder, qtFilter(filter));
+}
+
+QString QtDialogService::saveFileName(const QString& title, const QString& folder,
+                                      const QString& filter) {
+    return QFileDialog::getSaveFileName(m_parent, titleOr(title), folder, qtFilter(filter));
+}
+
+std::optional<QDate> QtDialogService::pickDate(const QDate& initial) {
+    QDialog dialog(m_parent);
+    dialog.setWindowTitle(m_title);
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* calendar = new QCalendarWidget(&dialog);
+    calendar->setLocale(QLocale(QLocale::German, QLocale::Germany));
+    calendar->setFirstDayOfWeek(Qt::Monday);
+    calendar->setGridVisible(true);
+    if (initial.isValid())
+        calendar->setSelectedDate(initial);
+    layout->addWidget(calendar);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Abbrechen"));
+    layout->addWidget(buttons);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    QObject::connect(calendar, &QCalendarWidget::activated, &dialog, &QDialog::accept);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return calendar->selectedDate();
+}
+
+} // namespace kilvaro

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+
+namespace kilvaro {
+
+/// A temporary program folder for one test, removed when the test ends.
+class TempProgramFolder {
+public:
+    TempProgramFolder();
+
+    bool isValid() const { return m_dir.isValid(); }
+    /// The folder with a trailing '/'.
+    QString path() const;
+    /// path() + relative name.
+    QString filePath(const QString& name) const;
+    /// Writes raw bytes into a file of the folder (sub-folders are created); false on failure.
+    bool writeFile(const QString& name, const QByteArray& bytes) const;
+    QByteArray readFile(const QString& name) const;
+    /// Makes this folder the program folder of the shared paths (SqlPath, DatenPath).
+    void makeCurrent() const;
+
+private:
+    QTemporaryDir m_dir;
+};
+
+/// Creates a QCoreApplication once for gtest programs that need one (event loop, file
+/// time stamps, application path); does nothing when any application exists.
+void ensureApp();
+/// Creates a QApplication once (widgets, QDesktopServices); fails when a QCoreApplication
+/// without widgets already exists.
+void ensureGuiApp();
+
+} // namespace kilvaro
