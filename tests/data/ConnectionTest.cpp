@@ -7,24 +7,18 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include "support/TestSupport.h"
 #include <unistd.h>
 
 using namespace kilvaro;
 
 namespace {
 
-void ensureCoreApp() {
-    static int argc = 1;
-    static char name[] = "test_data";
-    static char* argv[] = {name, nullptr};
-    if (!QCoreApplication::instance())
-        new QCoreApplication(argc, argv);
-}
-
 class ConnectionTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ensureCoreApp();
+        ensureApp();
         ASSERT_TRUE(dir.isValid());
         path = dir.filePath(QStringLiteral("Kilvaro.db"));
     }

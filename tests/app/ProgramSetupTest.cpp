@@ -1,0 +1,103 @@
+#include "app/CommandLine.h"
+#include "app/IniFile.h"
+#include "app/ProgramSetup.h"
+#include "app/TextFile.h"
+#include "data/Connection.h"
+#include "data/DbError.h"
+#include "data/Schema.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include "support/TestSupport.h"
+
+using namespace kilvaro;
+
+namespace {
+
+QByteArray bytesOf(const QString& path) {
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    return f.readAll();
+}
+
+} // namespace
+
+TEST(ProgramSetup, FirstStartCreatesSettingsDatabaseAndTextFiles) {
+    ensureApp();
+    QTemporaryDir dir;
+    const QString folder = dir.path() + QStringLiteral("/neu/");
+    ASSERT_TRUE(ProgramSetup::isFirstStart(folder));
+    ProgramSetup::createDefaults(folder);
+    EXPECT_FALSE(ProgramSetup::isFirstStart(folder));
+
+    for (const char* f : {"kilvaro.ini", "Kilvaro.db", "firma.txt", "Rk.txt", "Rfl.txt", "Rfr.txt",
+                          "z_art.txt", "sql/fahrten.txt", "sql/Umsatz.txt", "Hilfe/index.html"})
+        EXPECT_TRUE(QFile::exists(folder + QString::fromLatin1(f))) << f;
+    EXPECT_TRUE(QDir(folder + QStringLiteral("daten")).exists());
+    EXPECT_TRUE(QDir(folder + QStringLiteral("export")).exists());
+
+    // Text files are Windows-1252 with CR LF: "Überweisung" starts with byte 0xDC.
+    const QByteArray zart = bytesOf(folder + QStringLiteral("z_art.txt"));
+    EXPECT_TRUE(zart.contains("\r\n"));
+    EXPECT_TRUE(zart.contains("\xDC" "berweisung"));
+    EXPECT_FALSE(zart.contains("\xC3\x9C")) << "no UTF-8 in the text files";
+
+    // The settings name the new database, and it holds the full schema.
+    const QString db = ProgramSetup::databasePath(folder);
+    EXPECT_EQ(QFileInfo(db).canonicalFilePath(),
+              QFileInfo(folder + QStringLiteral("Kilvaro.db")).canonicalFilePath());
+    Connection c;
+    c.open(db);
+    EXPECT_EQ(Schema::storedVersion(c), Schema::currentVersion);
+    EXPECT_NE(c.schema().table(QStringLiteral("Fahrten")), nullptr);
+
+    IniFile ini(folder + QStringLiteral("kilvaro.ini"));
+    EXPECT_EQ(ini.readString(QStringLiteral("Rechnung"), QStringLiteral("Nacht"), QString()),
+              QStringLiteral("Spät/Nacht;"));
+}
+
+TEST(ProgramSetup, ExistingSettingsAreNeverOverwrittenAndMissingDatabaseIsNotCreated) {
+    ensureApp();
+    QTemporaryDir dir;
+    const QString folder = dir.path() + QLatin1Char('/');
+    TextFile::write(folder + QStringLiteral("kilvaro.ini"),
+                    QStringLiteral("[DB]\nMDB=%1fehlt.db\n").arg(folder));
+    EXPECT_FALSE(ProgramSetup::isFirstStart(folder));
+    EXPECT_THROW(ProgramSetup::createDefaults(folder), DbError);
+    Connection c;
+    EXPECT_THROW(c.open(ProgramSetup::databasePath(folder)), DbError);
+    EXPECT_FALSE(QFile::exists(folder + QStringLiteral("fehlt.db")));
+}
+
+TEST(ProgramSetup, ProgramFolderComesFromHomeThenEnvironmentThenProgramFile) {
+    qputenv("KILVARO_HOME", "/tmp/kilvaro-env");
+    EXPECT_EQ(ProgramSetup::resolveProgramFolder(QStringLiteral("/tmp/a"), QStringLiteral("/opt/k")),
+              QStringLiteral("/tmp/a/"));
+    EXPECT_EQ(ProgramSetup::resolveProgramFolder(QString(), QStringLiteral("/opt/k")),
+              QStringLiteral("/tmp/kilvaro-env/"));
+    qunsetenv("KILVARO_HOME");
+    EXPECT_EQ(ProgramSetup::resolveProgramFolder(QString(), QStringLiteral("/opt/k/")),
+              QStringLiteral("/opt/k/"));
+}
+
+TEST(CommandLineTest, ParsesBatchCommandsAndWindowArguments) {
+    auto c = CommandLine::parse({QStringLiteral("--home"), QStringLiteral("/x"), QStringLiteral("/800")});
+    EXPECT_EQ(c.command, CommandLine::Command::Gui);
+    EXPECT_EQ(c.home, QStringLiteral("/x"));
+    EXPECT_EQ(c.guiArguments, QStringList{QStringLiteral("/800")});
+
+    c = CommandLine::parse({QStringLiteral("--sql"), QStringLiteral("select 1")});
+    EXPECT_EQ(c.command, CommandLine::Command::Sql);
+    EXPECT_EQ(c.sql, QStringLiteral("select 1"));
+
+    EXPECT_FALSE(CommandLine::parse({QStringLiteral("--sql")}).error.isEmpty());
+    EXPECT_FALSE(CommandLine::parse({QStringLiteral("--home")}).error.isEmpty());
+    EXPECT_FALSE(CommandLine::parse({QStringLiteral("--bogus")}).error.isEmpty());
+    EXPECT_FALSE(CommandLine::parse({QStringLiteral("--demo"), QStringLiteral("--sql"), QStringLiteral("x")})
+                     .error.isEmpty());
+    EXPECT_EQ(CommandLine::parse({QStringLiteral("--version")}).command, CommandLine::Command::Version);
+}
