@@ -1,5 +1,7 @@
 #include "app/DemoData.h"
 
+#include "app/DemoContent.h"
+
 #include "data/Connection.h"
 #include "data/DbError.h"
 #include "data/StoredValue.h"
@@ -18,251 +20,7 @@ namespace kilvaro {
 
 namespace {
 
-// ---------------------------------------------------------------------------------------
-// Fixed content. Every name, street and telephone number is invented.
-// ---------------------------------------------------------------------------------------
-
-struct PlaceDef {
-    const char* name;
-    double amount; ///< flat amount of tariff group 1 in the oldest version
-    int weight;    ///< how often trips start or end there
-};
-
-const PlaceDef kPlaces[] = {
-    {"Köln", 95, 30},         {"Bonn", 115, 10},
-    {"Leverkusen", 105, 8},   {"Bergisch Gladbach", 110, 7},
-    {"Siegburg", 120, 5},     {"Troisdorf", 115, 5},
-    {"Hürth", 100, 5},        {"Brühl", 105, 4},
-    {"Frechen", 100, 4},      {"Pulheim", 105, 4},
-    {"Kerpen", 120, 3},       {"Wesseling", 105, 3},
-    {"Königswinter", 125, 2}, {"Sankt Augustin", 115, 4},
-    {"Dormagen", 120, 3},
-};
-
-struct DirectorDef {
-    const char* name;
-    const char* anrede;
-    const char* vorname;
-    const char* inhaber;
-    const char* geschaeft;
-    const char* strasse;
-    const char* plz;
-    const char* ort;
-    int tarifgruppe;
-    const char* telefon1;
-    const char* telefon2;
-    const char* privat;
-    const char* handy;
-    bool ohneRP;
-    bool gutschrift;
-    bool aktiv;
-    bool bigR;
-    const char* vertragsnr;
-    int weight; ///< share of the trips
-};
-
-// IDs 1.. in this order; the numbering of new addresses continues per kind.
-const DirectorDef kDirectors[] = {
-    {"Bestattungen Lindner", "Herr", "Markus", "Markus Lindner", "Bestattungen und Überführungen",
-     "Weidenbruch 12", "50739", "Köln", 1, "0221 5974410", "0221 5974411", "0221 7082236",
-     "0171 4418203", false, false, true, false, "K-2019-0113", 9},
-    {"Pietät Velten", "Frau", "Sabine", "Sabine Velten", "Bestattungsinstitut", "Kapellenweg 3",
-     "53173", "Bonn", 2, "0228 3691152", "", "", "0160 9925431", false, false, true, true, "", 6},
-    {"Bestattungshaus Korbmacher", "Herr", "Thomas", "Thomas Korbmacher",
-     "Bestattungen, Vorsorge, Trauerdruck", "Am Dhünnufer 28", "51373", "Leverkusen", 1,
-     "0214 8820547", "0214 8820548", "", "0151 2270936", false, false, true, false, "V 2020/07", 5},
-    {"Bestattungen Strüder", "Herr", "Andreas", "Andreas und Petra Strüder", "Bestattungen",
-     "Gladbacher Hofweg 9", "51465", "Bergisch Gladbach", 3, "02202 937716", "", "02202 41129",
-     "0175 6612048", false, true, true, false, "", 4},
-    {"Bestattungsinstitut Wiemers", "Frau", "Claudia", "Claudia Wiemers", "Bestattungen aller Art",
-     "Lindenhofstraße 55", "50823", "Köln", 1, "0221 5103378", "", "", "0170 3358121", true, false,
-     true, false, "", 7},
-    {"Bestattungen Brackhaus", "Herr", "Stefan", "Stefan Brackhaus", "Bestattungen",
-     "Mühlengasse 14", "53721", "Siegburg", 2, "02241 598834", "", "", "0152 8841177", false, false,
-     true, false, "SU-2211", 4},
-    {"Trauerhilfe Tillmanns", "Herr", "Jörg", "Jörg Tillmanns", "Erd-, Feuer- und Seebestattungen",
-     "Kastanienweg 2", "53840", "Troisdorf", 3, "02241 806615", "", "", "0162 4490310", false,
-     false, true, false, "", 3},
-    // Closed down: trips only in the first months of the data.
-    {"Bestattungen Offergeld", "Herr", "Wolfgang", "Wolfgang Offergeld", "Bestattungen",
-     "Am Kirchplatz 6", "50354", "Hürth", 2, "02233 771902", "", "", "", false, false, false, false,
-     "", 3},
-};
-
-struct HelperDef {
-    const char* name;
-    const char* anrede;
-    const char* vorname;
-    const char* geburtsdatum; ///< stored in Inhaber
-    const char* strasse;
-    const char* plz;
-    const char* ort;
-    const char* handy;
-    bool aktiv;
-};
-
-constexpr int kFirstHelperId = 1000; // keeps helpers apart from funeral directors
-
-const HelperDef kHelpers[] = {
-    {"Hambloch", "Herr", "Dirk", "12.04.1978", "Talstraße 17", "50765", "Köln", "0172 6639012",
-     true},
-    {"Kurth", "Frau", "Nicole", "03.09.1985", "Rosenweg 4", "51063", "Köln", "0157 3320854", true},
-    {"Pütz", "Herr", "Sven", "27.01.1969", "Bachstraße 30", "51379", "Leverkusen", "0176 1184526",
-     true},
-    // Retired: drove along in the first year only.
-    {"Schönenborn", "Herr", "Ralf", "15.11.1958", "Feldweg 8", "53225", "Bonn", "", false},
-};
-
-struct RouteDef {
-    const char* route;
-    double distance;
-    double price;
-};
-
-const RouteDef kRoutes[] = {
-    {"Köln - Düsseldorf", 42, 185},
-    {"Bonn - Koblenz", 63, 240},
-    {"Leverkusen - Essen", 55, 215},
-    {"Köln - Aachen", 71, 265},
-    {"Siegburg - Frankfurt am Main", 158, 480},
-    {"Köln - Münster", 148, 455},
-    {"Bonn - Trier", 145, 440},
-    {"Bergisch Gladbach - Dortmund", 82, 290},
-};
-
-struct PostalRange {
-    int from;
-    int to;
-    int step;
-    bool rightBank;
-};
-
-const PostalRange kPostalRanges[] = {
-    // Köln, left bank
-    {50667, 50679, 1, false},
-    {50733, 50739, 1, false},
-    {50765, 50769, 1, false},
-    {50823, 50829, 1, false},
-    {50858, 50859, 1, false},
-    {50931, 50939, 1, false},
-    {50968, 50969, 1, false},
-    {50996, 50999, 1, false},
-    // Köln, right bank
-    {51061, 51069, 1, true},
-    {51103, 51109, 1, true},
-    {51143, 51149, 1, true},
-    // Bonn
-    {53111, 53129, 2, false},
-    {53173, 53179, 2, false},
-    {53225, 53229, 2, true},
-    // Leverkusen, Bergisch Gladbach and the right-bank districts
-    {51371, 51381, 1, true},
-    {51427, 51469, 2, true},
-    {51491, 51491, 1, true},
-    {51503, 51503, 1, true},
-    {51515, 51519, 4, true},
-    {51570, 51570, 1, true},
-    {51399, 51399, 1, true},
-    {53604, 53604, 1, true},
-    {53639, 53639, 1, true},
-    {53721, 53721, 1, true},
-    {53757, 53757, 1, true},
-    {53773, 53773, 1, true},
-    {53783, 53783, 1, true},
-    {53797, 53797, 1, true},
-    {53804, 53809, 5, true},
-    {53819, 53819, 1, true},
-    {53840, 53844, 2, true},
-    {53859, 53859, 1, true},
-    {40764, 40764, 1, true},
-    {40789, 40789, 1, true},
-    {42799, 42799, 1, true},
-    {42929, 42929, 1, true},
-    // left-bank towns around Köln and Bonn
-    {50126, 50129, 1, false},
-    {50169, 50171, 1, false},
-    {50181, 50189, 8, false},
-    {50226, 50226, 1, false},
-    {50259, 50259, 1, false},
-    {50321, 50321, 1, false},
-    {50354, 50354, 1, false},
-    {50374, 50374, 1, false},
-    {50389, 50389, 1, false},
-    {41460, 41472, 2, false},
-    {41539, 41542, 1, false},
-    {53332, 53332, 1, false},
-    {53340, 53347, 1, false},
-    {53359, 53359, 1, false},
-    {53913, 53913, 1, false},
-};
-
-struct HomeDef {
-    const char* plz;
-    const char* ort;
-};
-
-// Home towns of the deceased; all but the last lie in the postal-code table.
-const HomeDef kHomes[] = {
-    {"50667", "Köln"},
-    {"50733", "Köln"},
-    {"50823", "Köln"},
-    {"50935", "Köln"},
-    {"50968", "Köln"},
-    {"51063", "Köln"},
-    {"51103", "Köln"},
-    {"51145", "Köln"},
-    {"53111", "Bonn"},
-    {"53175", "Bonn"},
-    {"53225", "Bonn"},
-    {"51373", "Leverkusen"},
-    {"51379", "Leverkusen"},
-    {"51429", "Bergisch Gladbach"},
-    {"51465", "Bergisch Gladbach"},
-    {"53721", "Siegburg"},
-    {"53840", "Troisdorf"},
-    {"50354", "Hürth"},
-    {"50321", "Brühl"},
-    {"50226", "Frechen"},
-    {"50259", "Pulheim"},
-    {"50170", "Kerpen"},
-    {"50389", "Wesseling"},
-    {"53639", "Königswinter"},
-    {"53757", "Sankt Augustin"},
-    {"41539", "Dormagen"},
-    {"40210", "Düsseldorf"},
-};
-
-const char* const kMaleNames[] = {"Heinz",  "Karl",   "Wilhelm", "Josef",     "Günter",
-                                  "Peter",  "Werner", "Manfred", "Klaus",     "Dieter",
-                                  "Rolf",   "Horst",  "Franz",   "Bernd",     "Jürgen",
-                                  "Helmut", "Walter", "Gerhard", "Friedhelm", "Hans-Jürgen"};
-const char* const kFemaleNames[] = {"Gertrud",   "Maria",     "Ursula",   "Helga",     "Elisabeth",
-                                    "Ingrid",    "Hildegard", "Renate",   "Margret",   "Christel",
-                                    "Anneliese", "Brigitte",  "Waltraud", "Käthe",     "Monika",
-                                    "Erika",     "Gisela",    "Irmgard",  "Rosemarie", "Hannelore"};
-const char* const kChildNames[] = {"Lena", "Jonas", "Mia", "Paul", "Emma", "Noah"};
-const char* const kSurnames[] = {
-    "Schmitz", "Müller", "Schneider", "Becker",   "Hoffmann",   "Krämer",     "Wagner",
-    "Fischer", "Weber",  "Richter",   "Jansen",   "Hansen",     "Zimmermann", "Klein",
-    "Schäfer", "Koch",   "Bauer",     "Wolff",    "Neumann",    "Schwarz",    "Engels",
-    "Lehmann", "Kaiser", "Roth",      "Krings",   "Schumacher", "Vogt",       "Jung",
-    "Heinen",  "Esser",  "Brenig",    "Lückerath"};
-const char* const kStreets[] = {"Lindenstraße", "Kirchweg",      "Am Mühlenbach", "Bahnhofstraße",
-                                "Gartenstraße", "Rosenweg",      "Schulstraße",   "Am Weiher",
-                                "Hauptstraße",  "Bergstraße",    "Feldweg",       "Kastanienallee",
-                                "Rheinstraße",  "Auf dem Acker", "Birkenweg",     "Tulpenweg"};
-const char* const kRanks[] = {"KHK", "KOK", "POK", "PHK", "KK"};
-const char* const kMonthNames[] = {"Januar",    "Februar", "März",     "April",
-                                   "Mai",       "Juni",    "Juli",     "August",
-                                   "September", "Oktober", "November", "Dezember"};
-
-// Surcharge labels of the invoice positions (defaults of section [Rechnung]).
-const char* const kLabelAnkleiden = "Ankleiden;";
-const char* const kLabelNacht = "Spät/Nacht;";
-const char* const kLabelFeiertag = "Sonn-/Feiertag;";
-const char* const kLabelKuehlung = "Eigene Kühlung;";
-const char* const kLabelUHuelle = "U-Hülle XXL;";
-const char* const kLabelCovid19 = "Covid19;";
+using namespace demo;
 
 template <typename T, std::size_t N> constexpr int count(const T (&)[N]) {
     return int(N);
@@ -280,6 +38,11 @@ double cents(double value) {
 /// A surcharge that does not apply is stored empty, as the trip window leaves it.
 QVariant amount(double value) {
     return value == 0.0 ? QVariant() : QVariant(value);
+}
+
+/// A comma-separated list of names, the way the column lists are written below.
+QStringList names(const char* list) {
+    return u(list).split(QLatin1Char(','));
 }
 
 QVariant text(const QString& value) {
@@ -447,13 +210,9 @@ public:
     }
 
     static QStringList writtenTables() {
-        return {QStringLiteral("Fahrten"),        QStringLiteral("ADRESSEN"),
-                QStringLiteral("OTMAIN"),         QStringLiteral("Tarif"),
-                QStringLiteral("OrtsTarif"),      QStringLiteral("Ortsliste"),
-                QStringLiteral("Preisliste"),     QStringLiteral("plz"),
-                QStringLiteral("Rechnung"),       QStringLiteral("RecPos"),
-                QStringLiteral("Monatsrechnung"), QStringLiteral("Jahresumsatz"),
-                QStringLiteral("Jahresfahrten")};
+        return names("Fahrten,ADRESSEN,OTMAIN,Tarif,OrtsTarif,Ortsliste,"
+                     "Preisliste,plz,Rechnung,RecPos,Monatsrechnung,"
+                     "Jahresumsatz,Jahresfahrten");
     }
 
 private:
@@ -652,7 +411,7 @@ private:
         }
 
         t.startort = pickPlace();
-        t.zielort = chance(20) ? t.startort : pickPlace();
+        t.zielort = chance(12) ? t.startort : pickPlace();
 
         const Version* v = versionFor(director.tarifgruppe, day);
         if (v) {
@@ -708,10 +467,14 @@ private:
             return; // still open
         inv.bezahlt = true;
         inv.zahlungsdatum = due;
+        // Payment types as in the default z_art.txt; credit notes are settled by offsetting.
         const int r = below(100);
-        inv.zahlungsart = r < 85   ? QStringLiteral("Überweisung")
-                          : r < 95 ? QStringLiteral("Lastschrift")
-                                   : QStringLiteral("Bar");
+        if (kDirectors[inv.kunde - 1].gutschrift)
+            inv.zahlungsart = QStringLiteral("Verrechnung");
+        else
+            inv.zahlungsart = r < 90   ? QStringLiteral("Überweisung")
+                              : r < 96 ? QStringLiteral("Scheck")
+                                       : QStringLiteral("Bar");
     }
 
     void makeMonthlyInvoices() {
@@ -848,26 +611,10 @@ private:
     }
 
     void writeAddresses() {
-        const QStringList cols = {QStringLiteral("ID"),
-                                  QStringLiteral("Typ"),
-                                  QStringLiteral("Name"),
-                                  QStringLiteral("Anrede"),
-                                  QStringLiteral("Vorname"),
-                                  QStringLiteral("Inhaber"),
-                                  QStringLiteral("Geschäftsbezeichnung"),
-                                  QStringLiteral("Straße"),
-                                  QStringLiteral("PLZ"),
-                                  QStringLiteral("Ort"),
-                                  QStringLiteral("Tarifgruppe"),
-                                  QStringLiteral("Telefon1"),
-                                  QStringLiteral("Telefon2"),
-                                  QStringLiteral("Privat-Telefon"),
-                                  QStringLiteral("Handy"),
-                                  QStringLiteral("OhneRP"),
-                                  QStringLiteral("Gutschrift"),
-                                  QStringLiteral("Aktiv"),
-                                  QStringLiteral("BigR"),
-                                  QStringLiteral("Vertragsnr")};
+        const QStringList cols = names("ID,Typ,Name,Anrede,Vorname,Inhaber,"
+                                       "Geschäftsbezeichnung,Straße,PLZ,Ort,Tarifgruppe,"
+                                       "Telefon1,Telefon2,Privat-Telefon,Handy,OhneRP,"
+                                       "Gutschrift,Aktiv,BigR,Vertragsnr");
         for (int i = 0; i < count(kDirectors); ++i) {
             const DirectorDef& d = kDirectors[i];
             insert(QStringLiteral("ADRESSEN"), cols,
@@ -904,21 +651,15 @@ private:
 
     void writeTariffs() {
         for (const Version& v : m_versions) {
-            insert(QStringLiteral("OTMAIN"),
-                   {QStringLiteral("Nr"), QStringLiteral("Anfang"), QStringLiteral("Ende"),
-                    QStringLiteral("ID")},
+            insert(QStringLiteral("OTMAIN"), names("Nr,Anfang,Ende,ID"),
                    {v.nr, date(v.anfang), date(v.ende), v.id});
             insert(QStringLiteral("Tarif"),
-                   {QStringLiteral("Id"), QStringLiteral("Mehrwertsteuer"),
-                    QStringLiteral("Ankleiden"), QStringLiteral("Nacht"),
-                    QStringLiteral("Feiertag"), QStringLiteral("Kuehlung"),
-                    QStringLiteral("UHuelle"), QStringLiteral("Waehrung"),
-                    QStringLiteral("Covid19")},
+                   names("Id,Mehrwertsteuer,Ankleiden,Nacht,Feiertag,Kuehlung,"
+                         "UHuelle,Waehrung,Covid19"),
                    {v.id, v.vat, v.tarif.ankleiden, v.tarif.nacht, v.tarif.feiertag,
                     v.tarif.kuehlung, v.tarif.uhuelle, QStringLiteral("EUR"), v.tarif.covid19});
             for (const PlaceDef& p : kPlaces) {
-                insert(QStringLiteral("OrtsTarif"),
-                       {QStringLiteral("Id"), QStringLiteral("Ort"), QStringLiteral("Betrag")},
+                insert(QStringLiteral("OrtsTarif"), names("Id,Ort,Betrag"),
                        {v.id, u(p.name), v.placeAmounts.value(u(p.name))});
             }
         }
@@ -928,10 +669,8 @@ private:
         for (const PlaceDef& p : kPlaces)
             insert(QStringLiteral("Ortsliste"), {QStringLiteral("Ort")}, {u(p.name)});
         for (const RouteDef& r : kRoutes) {
-            insert(
-                QStringLiteral("Preisliste"),
-                {QStringLiteral("Ort"), QStringLiteral("Entfernung"), QStringLiteral("Richtpreis")},
-                {u(r.route), r.distance, r.price});
+            insert(QStringLiteral("Preisliste"), names("Ort,Entfernung,Richtpreis"),
+                   {u(r.route), r.distance, r.price});
         }
     }
 
@@ -942,27 +681,18 @@ private:
                 codes.insert(c, r.rightBank);
         }
         for (auto it = codes.cbegin(); it != codes.cend(); ++it) {
-            insert(QStringLiteral("plz"),
-                   {QStringLiteral("PLZ"), QStringLiteral("Rechtsrheinisch")},
+            insert(QStringLiteral("plz"), names("PLZ,Rechtsrheinisch"),
                    {it.key(), flag(it.value())});
         }
         m_postalCodes = int(codes.size());
     }
 
     void writeTrips() {
-        const QStringList cols = {QStringLiteral("Datum"),      QStringLiteral("Bestatter"),
-                                  QStringLiteral("Startort"),   QStringLiteral("Zielort"),
-                                  QStringLiteral("Anrede"),     QStringLiteral("Vorname"),
-                                  QStringLiteral("Strasse"),    QStringLiteral("PLZ"),
-                                  QStringLiteral("Ort"),        QStringLiteral("AKZ"),
-                                  QStringLiteral("Beamter"),    QStringLiteral("Personen"),
-                                  QStringLiteral("Aushilfe"),   QStringLiteral("Ortspauschale"),
-                                  QStringLiteral("Ankleiden"),  QStringLiteral("Nacht"),
-                                  QStringLiteral("Feiertag"),   QStringLiteral("Kuehlung"),
-                                  QStringLiteral("UHuelle"),    QStringLiteral("Rechnung"),
-                                  QStringLiteral("Gutschrift"), QStringLiteral("Zeit"),
-                                  QStringLiteral("AuftragNr"),  QStringLiteral("ANRLock"),
-                                  QStringLiteral("Covid19")};
+        const QStringList cols = names("Datum,Bestatter,Startort,Zielort,Anrede,Vorname,"
+                                       "Strasse,PLZ,Ort,AKZ,Beamter,Personen,Aushilfe,"
+                                       "Ortspauschale,Ankleiden,Nacht,Feiertag,Kuehlung,"
+                                       "UHuelle,Rechnung,Gutschrift,Zeit,AuftragNr,ANRLock,"
+                                       "Covid19");
         for (const Trip& t : m_trips) {
             insert(QStringLiteral("Fahrten"), cols,
                    {date(t.datum),
@@ -994,18 +724,10 @@ private:
     }
 
     void writeInvoices() {
-        const QStringList cols = {QStringLiteral("RecNr"),         QStringLiteral("Kunde"),
-                                  QStringLiteral("Datum"),         QStringLiteral("Bezahlt"),
-                                  QStringLiteral("Textvor"),       QStringLiteral("Zahlungsart"),
-                                  QStringLiteral("Zahlungsdatum"), QStringLiteral("Anzahlung"),
-                                  QStringLiteral("AnzahlungD"),    QStringLiteral("Euro"),
-                                  QStringLiteral("Single"),        QStringLiteral("Netto"),
-                                  QStringLiteral("MWSt"),          QStringLiteral("BigR"),
-                                  QStringLiteral("Storniert"),     QStringLiteral("Gebucht"),
-                                  QStringLiteral("Ausgeblendet")};
-        const QStringList posCols = {QStringLiteral("RecID"), QStringLiteral("Datum"),
-                                     QStringLiteral("Rectext"), QStringLiteral("Netto"),
-                                     QStringLiteral("Auftragsnr")};
+        const QStringList cols = names("RecNr,Kunde,Datum,Bezahlt,Textvor,Zahlungsart,"
+                                       "Zahlungsdatum,Anzahlung,AnzahlungD,Euro,Single,Netto,"
+                                       "MWSt,BigR,Storniert,Gebucht,Ausgeblendet");
+        const QStringList posCols = names("RecID,Datum,Rectext,Netto,Auftragsnr");
         for (const Invoice& inv : m_invoices) {
             insert(QStringLiteral("Rechnung"), cols,
                    {inv.recNr, inv.kunde, date(inv.datum), flag(inv.bezahlt), inv.textvor,
@@ -1027,9 +749,7 @@ private:
                     revenue += inv.netto;
             }
             insert(QStringLiteral("Monatsrechnung"),
-                   {QStringLiteral("Monat"), QStringLiteral("Jahr"), QStringLiteral("Rechnung_von"),
-                    QStringLiteral("Rechnung_bis"), QStringLiteral("Umsatz"),
-                    QStringLiteral("ISO")},
+                   names("Monat,Jahr,Rechnung_von,Rechnung_bis,Umsatz,ISO"),
                    {run.month.month(), run.month.year(), run.from, run.to, cents(revenue),
                     QStringLiteral("EUR")});
         }
@@ -1045,15 +765,12 @@ private:
             y.second += qRound64(t.gesamt() * 10000.0);
         }
         for (auto it = years.cbegin(); it != years.cend(); ++it) {
-            insert(QStringLiteral("Jahresumsatz"),
-                   {QStringLiteral("Jahr"), QStringLiteral("Fahrten"), QStringLiteral("Umsatz"),
-                    QStringLiteral("Waehrung")},
+            insert(QStringLiteral("Jahresumsatz"), names("Jahr,Fahrten,Umsatz,Waehrung"),
                    {it.key(), it.value().first, double(it.value().second) / 10000.0,
                     QStringLiteral("EUR")});
         }
         for (int i = 0; i < count(kDirectors); ++i) {
-            insert(QStringLiteral("Jahresfahrten"),
-                   {QStringLiteral("ID"), QStringLiteral("Bestatter")},
+            insert(QStringLiteral("Jahresfahrten"), names("ID,Bestatter"),
                    {i + 1, u(kDirectors[i].name)});
         }
     }
