@@ -44,14 +44,20 @@ void Connection::openInternal(const QString& path, bool create) {
             throw DbError(QStringLiteral("Die Datenbankdatei '%1' wurde nicht gefunden.").arg(path));
         if (!info.isFile() || !info.isReadable())
             throw DbError(QStringLiteral("Die Datenbankdatei '%1' kann nicht gelesen werden.").arg(path));
+        // Opening a read-only file would only fail later, at the first store, after the user
+        // typed a whole trip: refuse it at once.
+        if (!info.isWritable())
+            throw DbError(QStringLiteral("Die Datenbankdatei '%1' ist schreibgeschützt; "
+                                         "Kilvaro braucht Schreibrechte auf die Datei.").arg(path));
+        if (!QFileInfo(info.absolutePath()).isWritable())
+            throw DbError(QStringLiteral("Der Ordner '%1' der Datenbankdatei ist schreibgeschützt; "
+                                         "Kilvaro braucht dort Schreibrechte.").arg(info.absolutePath()));
     }
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
         db.setDatabaseName(path);
         // Several instances may share the file: wait for a lock instead of failing at once.
-        QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=60000");
-        if (!create)
-            options += QStringLiteral(";QSQLITE_OPEN_URI=0");
+        QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(m_busyTimeoutMs);
         db.setConnectOptions(options);
         if (!db.open()) {
             const QString text = engineText(db.lastError());
@@ -65,13 +71,15 @@ void Connection::openInternal(const QString& path, bool create) {
     try {
         // Reading the schema touches the file: a non-database file fails here.
         exec(QStringLiteral("PRAGMA foreign_keys = OFF"));
-        QSqlQuery probe = exec(QStringLiteral("SELECT count(*) FROM sqlite_master"));
-        Q_UNUSED(probe);
-        if (!info.exists() || create)
-            exec(QStringLiteral("PRAGMA journal_mode = WAL"));
+        exec(QStringLiteral("SELECT count(*) FROM sqlite_master")).finish();
+        if (create)
+            exec(QStringLiteral("PRAGMA journal_mode = WAL")).finish();
         reloadSchema();
     } catch (const DbError& e) {
         close();
+        if (e.message().contains(QLatin1String("locked")) || e.message().contains(QLatin1String("busy")))
+            throw DbError(QStringLiteral("Die Datenbank '%1' ist von einem anderen Programm gesperrt: %2")
+                              .arg(path, e.message()));
         throw DbError(QStringLiteral("Die Datei '%1' ist keine lesbare Datenbank: %2")
                           .arg(path, e.message()));
     }
@@ -132,6 +140,9 @@ QSqlQuery Connection::exec(const QString& sql, const QVariantList& values) {
         q.bindValue(i, values.at(i));
     if (!q.exec())
         throw DbError(engineText(q.lastError()));
+    // A statement without rows must not keep its read transaction open.
+    if (!q.isSelect())
+        q.finish();
     return q;
 }
 

@@ -26,6 +26,9 @@ public:
     void create(const QString& databaseFile);
     void close();
     bool isOpen() const;
+    /// How long a statement waits for another instance's lock before it fails (default
+    /// 60 seconds); takes effect at the next open.
+    void setBusyTimeout(int milliseconds) { m_busyTimeoutMs = milliseconds; }
     QString filePath() const { return m_path; }
     QSqlDatabase database() const;
     SqlBackend backend() const { return SqlBackend::Sqlite; }
@@ -61,6 +64,7 @@ private:
     QString m_path;
     SchemaInfo m_schema;
     int m_depth = 0;
+    int m_busyTimeoutMs = 60000;
 };
 
 /// Guard for one transaction: rolls back in its destructor unless commit() was called, so
