@@ -395,7 +395,7 @@ void TForm_Main::writeProgmax(bool maximised) const {
 void TForm_Main::showVersionInfo() {
     m_context.dialogs->message(
         QStringLiteral("Version: %1 \n(%2)\n%3")
-            .arg(QCoreApplication::applicationVersion(), QStringLiteral("Kilvaro"), QString()),
+            .arg(QStringLiteral(KILVARO_VERSION), QStringLiteral("Kilvaro"), QString()),
         MsgIcon::Information);
 }
 
