@@ -1,0 +1,527 @@
+#include "app/ui/TForm_Main.h"
+
+#include "app/DialogService.h"
+#include "app/ui/AppIcons.h"
+#include "app/ui/HelpViewer.h"
+#include "app/ui/MainMenu.h"
+#include "data/Daten_A.h"
+#include "data/DbError.h"
+#include "data/ui/DbNavigator.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QPointer>
+#include <QScreen>
+#include <QSettings>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace kilvaro {
+
+namespace {
+
+const QSize kDesignSize(780, 560);
+const char* const kWindowListEntry = "kilvaroWindowListEntry";
+
+/// The command-line parameters that decide the window's size: the program's own options
+/// ("--home DIR") are not among them.
+QStringList sizeParameters(const QStringList& arguments) {
+    QStringList result;
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString& a = arguments.at(i);
+        if (a == QLatin1String("--home")) {
+            ++i;
+            continue;
+        }
+        if (a.startsWith(QLatin1String("--home=")))
+            continue;
+        result << a;
+    }
+    return result;
+}
+
+} // namespace
+
+TForm_Main::TForm_Main(const AppContext& context, QWidget* parent)
+    : QMainWindow(parent), m_context(context), m_mdiArea(new QMdiArea(this)),
+      m_children(m_mdiArea) {
+    setObjectName(QStringLiteral("Form_Main"));
+    setWindowTitle(QStringLiteral("Kilvaro Access"));
+    m_mdiArea->setObjectName(QStringLiteral("ClientArea"));
+    m_mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(m_mdiArea);
+
+    m_menu = new MainMenu(this);
+    buildToolBar();
+    buildStatusBar();
+    connectMenu();
+    m_help = new HelpViewer(m_context.programFolder, this);
+
+    resize(kDesignSize);
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    FormCreate();
+}
+
+TForm_Main::~TForm_Main() {
+    // FormDestroy: the frame's window list goes away with the window; stop reacting to it.
+    m_mdiArea->viewport()->removeEventFilter(this);
+    disconnect(m_mdiArea, nullptr, this, nullptr);
+}
+
+void TForm_Main::buildToolBar() {
+    ToolBar1 = addToolBar(QStringLiteral("Werkzeugleiste"));
+    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+    ToolBar1->setMovable(false);
+    ToolBar1->setIconSize(QSize(24, 24));
+
+    auto addButton = [this](const QString& name, const QString& hint, AppIcons::Kind icon,
+                            void (TForm_Main::*handler)()) {
+        auto* button = new QToolButton(ToolBar1);
+        button->setObjectName(name);
+        button->setToolTip(hint);
+        button->setStatusTip(hint);
+        button->setIcon(AppIcons::icon(icon));
+        button->setAutoRaise(true);
+        connect(button, &QToolButton::clicked, this,
+                [this, handler] { runGuarded([this, handler] { (this->*handler)(); }); });
+        ToolBar1->addWidget(button);
+        return button;
+    };
+    using K = AppIcons::Kind;
+    addButton(QStringLiteral("ToolButton1"), QStringLiteral("Fahrten"), K::Fahrten,
+              &TForm_Main::Ueberfuehrungen1Click);
+    ToolBar1->addSeparator();
+    addButton(QStringLiteral("bestatterbutton"), QStringLiteral("Bestatter"), K::Bestatter,
+              &TForm_Main::Bestatter1Click);
+    addButton(QStringLiteral("hilfskraftbutton"), QStringLiteral("Hilfskräfte"), K::Hilfskraefte,
+              &TForm_Main::Aushilfen1Click);
+    ToolBar1->addSeparator();
+    addButton(QStringLiteral("ToolButton5"), QStringLiteral("Tarife"), K::Tarife,
+              &TForm_Main::Ortstarif1Click);
+    addButton(QStringLiteral("ToolButton6"), QStringLiteral("Preisliste"), K::Preisliste,
+              &TForm_Main::Preisliste1Click);
+    ToolBar1->addSeparator();
+    addButton(QStringLiteral("ToolButton7"), QStringLiteral("Rechnungen"), K::Rechnungen,
+              &TForm_Main::InvoiceOverview1Click);
+    addButton(QStringLiteral("ToolButton8"), QStringLiteral("Monatsrechnungen"),
+              K::Monatsrechnungen, &TForm_Main::MonthlyInvoices1Click);
+    ToolBar1->addSeparator();
+    druckenbutton = addButton(QStringLiteral("druckenbutton"), QStringLiteral("Drucken"),
+                              K::Drucken, &TForm_Main::DruckenButtonClick);
+    ToolBar1->addSeparator();
+    addButton(QStringLiteral("ToolButton10"), QStringLiteral("Hilfe"), K::Hilfe,
+              &TForm_Main::ToolButton10Click);
+
+    // The navigator sits at the right end of the bar.
+    auto* spacer = new QWidget(ToolBar1);
+    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    ToolBar1->addWidget(spacer);
+    Navigator = new DbNavigator(m_context.dialogs, ToolBar1);
+    Navigator->setObjectName(QStringLiteral("Navigator"));
+    ToolBar1->addWidget(Navigator);
+
+    // The same pictures in the menus.
+    m_menu->Ueberfuehrungen1->setIcon(AppIcons::icon(K::Fahrten));
+    m_menu->Bestatter1->setIcon(AppIcons::icon(K::Bestatter));
+    m_menu->Aushilfen1->setIcon(AppIcons::icon(K::Hilfskraefte));
+    m_menu->Ortstarif1->setIcon(AppIcons::icon(K::Tarife));
+    m_menu->Preisliste1->setIcon(AppIcons::icon(K::Preisliste));
+    m_menu->InvoiceOverview1->setIcon(AppIcons::icon(K::Rechnungen));
+    m_menu->MonthlyInvoices1->setIcon(AppIcons::icon(K::Monatsrechnungen));
+    m_menu->PrintMenu->setIcon(AppIcons::icon(K::Drucken));
+    m_menu->HelpTopics1->setIcon(AppIcons::icon(K::Hilfe));
+}
+
+void TForm_Main::buildStatusBar() {
+    QStatusBar* status = statusBar();
+    status->setObjectName(QStringLiteral("Status"));
+    m_statusPanel0 = new QLabel(QStringLiteral("Kilvaro – Fahrtenbuch und Rechnungen"), status);
+    m_statusPanel0->setObjectName(QStringLiteral("StatusPanel0"));
+    m_statusPanel0->setMinimumWidth(300);
+    m_statusPanel1 = new QLabel(status);
+    m_statusPanel1->setObjectName(QStringLiteral("StatusPanel1"));
+    status->addWidget(m_statusPanel0);
+    status->addWidget(m_statusPanel1, 1);
+}
+
+void TForm_Main::on(QAction* action, void (TForm_Main::*handler)()) {
+    connect(action, &QAction::triggered, this,
+            [this, handler] { runGuarded([this, handler] { (this->*handler)(); }); });
+}
+
+void TForm_Main::connectMenu() {
+    MainMenu& m = *m_menu;
+    on(m.Preisliste2, &TForm_Main::Preisliste2Click);
+    on(m.Tarif2, &TForm_Main::Tarif2Click);
+    on(m.Ortsliste2, &TForm_Main::Ortsliste2Click);
+    on(m.beenden, &TForm_Main::beendenClick);
+    on(m.Ueberfuehrungen1, &TForm_Main::Ueberfuehrungen1Click);
+    on(m.Preisliste1, &TForm_Main::Preisliste1Click);
+    on(m.Bestatter1, &TForm_Main::Bestatter1Click);
+    on(m.Aushilfen1, &TForm_Main::Aushilfen1Click);
+    on(m.Ortstarif1, &TForm_Main::Ortstarif1Click);
+    on(m.Ortsliste1, &TForm_Main::Ortsliste1Click);
+    on(m.PLZ1, &TForm_Main::PLZ1Click);
+    on(m.Umsatz1, &TForm_Main::Umsatz1Click);
+    on(m.AllInvoices1, &TForm_Main::AllInvoices1Click);
+    on(m.PaidInvoices1, &TForm_Main::PaidInvoices1Click);
+    on(m.UnpaidInvoices1, &TForm_Main::UnpaidInvoices1Click);
+    on(m.HiddenInvoices1, &TForm_Main::HiddenInvoices1Click);
+    on(m.Jahresumsatz1, &TForm_Main::Jahresumsatz1Click);
+    on(m.UmsatzderletztenJahre1, &TForm_Main::UmsatzderletztenJahre1Click);
+    on(m.FahrtenderletztenJahre1, &TForm_Main::FahrtenderletztenJahre1Click);
+    on(m.OpenTransfers1, &TForm_Main::OpenTransfers1Click);
+    on(m.berfhrungen1, &TForm_Main::berfhrungen1Click);
+    on(m.PlzStatistics1, &TForm_Main::PlzStatistics1Click);
+    on(m.TransfersByPerson1, &TForm_Main::TransfersByPerson1Click);
+    on(m.TransfersByDate1, &TForm_Main::TransfersByDate1Click);
+    on(m.TransfersByFileNumber1, &TForm_Main::TransfersByFileNumber1Click);
+    on(m.ExportTransfers1, &TForm_Main::ExportTransfers1Click);
+    on(m.InvoiceOverview1, &TForm_Main::InvoiceOverview1Click);
+    on(m.MonthlyInvoices1, &TForm_Main::MonthlyInvoices1Click);
+    on(m.PrintInvoices1, &TForm_Main::PrintInvoices1Click);
+    on(m.BlankInvoice1, &TForm_Main::BlankInvoice1Click);
+    on(m.Cascade1, &TForm_Main::Cascade1Click);
+    on(m.TileSideBySide1, &TForm_Main::TileSideBySide1Click);
+    on(m.TileOneBelowTheOther1, &TForm_Main::TileOneBelowTheOther1Click);
+    on(m.CloseAll1, &TForm_Main::CloseAll1Click);
+    on(m.HelpTopics1, &TForm_Main::HelpTopics1Click);
+    on(m.HelpIndex1, &TForm_Main::HelpIndex1Click);
+    on(m.HelpOnHelp1, &TForm_Main::HelpOnHelp1Click);
+    on(m.Info1, &TForm_Main::Info1Click);
+    on(m.Update1, &TForm_Main::Update1Click);
+    on(m.SQL1, &TForm_Main::SQL1Click);
+    connect(m.WindowMenu, &QMenu::aboutToShow, this, &TForm_Main::rebuildWindowList);
+}
+
+void TForm_Main::FormCreate() {
+    // The enabling rule follows every change of the active child window and every child
+    // window that comes or goes.
+    connect(m_mdiArea, &QMdiArea::subWindowActivated, this, &TForm_Main::UpdateMenuItems);
+    m_mdiArea->viewport()->installEventFilter(this);
+    UpdateMenuItems();
+
+    const QStringList parameters = sizeParameters(m_context.arguments);
+    if (parameters.size() == 1) {
+        if (parameters.first() == QLatin1String("/800")) {
+            setWindowState(Qt::WindowNoState);
+            resize(800, 600);
+            if (QScreen* screen = QGuiApplication::primaryScreen())
+                move(screen->availableGeometry().center() - rect().center());
+        }
+        return;
+    }
+    // On the first start there is no stored state yet: the window opens as designed.
+    if (const std::optional<bool> maximised = readProgmax())
+        setWindowState(*maximised ? Qt::WindowMaximized : Qt::WindowNoState);
+}
+
+void TForm_Main::closeEvent(QCloseEvent* event) {
+    // A child window that cannot store its pending edit stays open, and so does the frame,
+    // so that nothing typed is lost.
+    if (!closeAllChildWindows()) {
+        event->ignore();
+        return;
+    }
+    writeProgmax(isMaximized());
+    m_help->quit();
+    event->accept();
+}
+
+bool TForm_Main::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_mdiArea->viewport() &&
+        (event->type() == QEvent::ChildAdded || event->type() == QEvent::ChildRemoved))
+        scheduleUpdateMenuItems();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TForm_Main::scheduleUpdateMenuItems() {
+    if (m_updatePending)
+        return;
+    m_updatePending = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_updatePending = false;
+            UpdateMenuItems();
+        },
+        Qt::QueuedConnection);
+}
+
+void TForm_Main::SetNavigatorSource(DataSource* source) {
+    Navigator->setDataSource(source);
+    Navigator->setVisible(true);
+}
+
+void TForm_Main::ClearNavigatorSource() {
+    Navigator->setDataSource(nullptr);
+}
+
+void TForm_Main::UpdateMenuItems() {
+    const bool anyChild = !m_mdiArea->subWindowList().isEmpty();
+    m_menu->Cascade1->setEnabled(anyChild);
+    m_menu->TileSideBySide1->setEnabled(anyChild);
+    m_menu->TileOneBelowTheOther1->setEnabled(anyChild);
+    m_menu->CloseAll1->setEnabled(true);
+    druckenbutton->setEnabled(anyChild);
+}
+
+void TForm_Main::rebuildWindowList() {
+    UpdateMenuItems();
+    QMenu* menu = m_menu->WindowMenu;
+    for (QAction* action : menu->actions()) {
+        if (action->property(kWindowListEntry).toBool()) {
+            menu->removeAction(action);
+            action->deleteLater();
+        }
+    }
+    const QList<QMdiSubWindow*> windows = m_mdiArea->subWindowList();
+    m_menu->WindowListSeparator->setVisible(!windows.isEmpty());
+    for (int i = 0; i < windows.size(); ++i) {
+        QMdiSubWindow* sub = windows.at(i);
+        QString title = sub->windowTitle();
+        title.replace(QLatin1Char('&'), QLatin1String("&&"));
+        const QString caption = i < 9 ? QStringLiteral("&%1 %2").arg(i + 1).arg(title)
+                                      : QStringLiteral("%1 %2").arg(i + 1).arg(title);
+        QAction* action = menu->addAction(caption);
+        action->setProperty(kWindowListEntry, true);
+        action->setCheckable(true);
+        action->setChecked(sub == m_mdiArea->activeSubWindow());
+        QPointer<QMdiSubWindow> target(sub);
+        connect(action, &QAction::triggered, this, [this, target] {
+            if (target)
+                m_children.activate(target->widget());
+        });
+    }
+}
+
+bool TForm_Main::closeAllChildWindows() {
+    const QList<QMdiSubWindow*> windows = m_mdiArea->subWindowList(QMdiArea::CreationOrder);
+    QList<QPointer<QMdiSubWindow>> guarded(windows.begin(), windows.end());
+    bool allClosed = true;
+    for (qsizetype i = guarded.size() - 1; i >= 0; --i)
+        if (guarded.at(i) && !guarded.at(i)->close())
+            allClosed = false;
+    UpdateMenuItems();
+    return allClosed;
+}
+
+QList<QMdiSubWindow*> TForm_Main::arrangeableSubWindows() const {
+    QList<QMdiSubWindow*> result;
+    for (QMdiSubWindow* sub : m_mdiArea->subWindowList(QMdiArea::CreationOrder))
+        if (!sub->isHidden() && !sub->isMinimized())
+            result << sub;
+    return result;
+}
+
+void TForm_Main::tileSideBySide() {
+    const QList<QMdiSubWindow*> windows = arrangeableSubWindows();
+    const QRect area = m_mdiArea->viewport()->rect();
+    const qsizetype n = windows.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const int left = int(area.width() * i / n);
+        const int right = int(area.width() * (i + 1) / n);
+        windows.at(i)->showNormal();
+        windows.at(i)->setGeometry(left, 0, right - left, area.height());
+    }
+}
+
+void TForm_Main::tileOneBelowTheOther() {
+    const QList<QMdiSubWindow*> windows = arrangeableSubWindows();
+    const QRect area = m_mdiArea->viewport()->rect();
+    const qsizetype n = windows.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const int top = int(area.height() * i / n);
+        const int bottom = int(area.height() * (i + 1) / n);
+        windows.at(i)->showNormal();
+        windows.at(i)->setGeometry(0, top, area.width(), bottom - top);
+    }
+}
+
+void TForm_Main::ShowHelp(int context) {
+    m_help->showContext(context);
+}
+
+void TForm_Main::runGuarded(const std::function<void()>& command) {
+    try {
+        command();
+    } catch (const DbError& e) {
+        // An empty text is a deliberate, silent stop (e.g. the user declined a question).
+        if (!e.message().isEmpty() && m_context.dialogs)
+            m_context.dialogs->error(e.message());
+    } catch (const std::exception& e) {
+        if (m_context.dialogs)
+            m_context.dialogs->error(QString::fromUtf8(e.what()));
+    }
+}
+
+void TForm_Main::PrintInvoiceList(const QString& title, const QString& filterSuffix) {
+    closeAllChildWindows();
+    ReportTitle = title;
+    InvoiceFilter = filterSuffix;
+    runInvoiceListReport();
+}
+
+void TForm_Main::runInvoiceListReport() {
+    // The filter dialog and the invoice list report plug in here: preset and show the
+    // filter dialog, extend InvoiceFilter for one funeral director, preview or print, then
+    // reset the invoice table's order and filter.
+}
+
+// --- per-user settings and shared utilities ----------------------------------------------
+
+std::optional<bool> TForm_Main::readProgmax() const {
+    const QSettings settings(QStringLiteral("korvat"), QStringLiteral("kilv"));
+    const QVariant value = settings.value(QStringLiteral("Progmax"));
+    if (!value.isValid())
+        return std::nullopt;
+    return value.toInt() != 0;
+}
+
+void TForm_Main::writeProgmax(bool maximised) const {
+    QSettings settings(QStringLiteral("korvat"), QStringLiteral("kilv"));
+    settings.setValue(QStringLiteral("Progmax"), maximised ? 1 : 0);
+}
+
+void TForm_Main::showVersionInfo() {
+    m_context.dialogs->message(
+        QStringLiteral("Version: %1 \n(%2)\n%3")
+            .arg(QStringLiteral(KILVARO_VERSION), QStringLiteral("Kilvaro"), QString()),
+        MsgIcon::Information);
+}
+
+bool TForm_Main::checkForUpdate() {
+    return false;
+}
+
+// --- menu and tool-bar handlers -------------------------------------------------------------
+
+// Print launchers of the master-data reports.
+void TForm_Main::Preisliste2Click() {}
+void TForm_Main::Tarif2Click() {}
+void TForm_Main::Ortsliste2Click() {}
+
+void TForm_Main::beendenClick() {
+    close();
+}
+
+// Working windows: each opens one instance through m_children.showSingle.
+void TForm_Main::Ueberfuehrungen1Click() {}
+void TForm_Main::Preisliste1Click() {}
+void TForm_Main::Bestatter1Click() {}
+void TForm_Main::Aushilfen1Click() {}
+void TForm_Main::Ortstarif1Click() {}
+void TForm_Main::Ortsliste1Click() {}
+void TForm_Main::PLZ1Click() {}
+
+// Reports and statistics.
+void TForm_Main::Umsatz1Click() {}
+
+void TForm_Main::AllInvoices1Click() {
+    PrintInvoiceList(QStringLiteral("Bericht über alle Rechnungen"),
+                     QStringLiteral(" and not storniert"));
+}
+
+void TForm_Main::PaidInvoices1Click() {
+    PrintInvoiceList(QStringLiteral("Bericht über bezahlte Rechnungen"),
+                     QStringLiteral(" and not storniert and (bezahlt)"));
+}
+
+void TForm_Main::UnpaidInvoices1Click() {
+    PrintInvoiceList(QStringLiteral("Bericht über unbezahlte Rechnungen"),
+                     QStringLiteral(" and not storniert and not (bezahlt) and not ausgeblendet"));
+}
+
+void TForm_Main::HiddenInvoices1Click() {
+    // Two blanks before "ausgeblendet", as stored report settings expect.
+    PrintInvoiceList(QStringLiteral("Bericht über ausgeblendete Rechnungen"),
+                     QStringLiteral(" and not storniert and not (bezahlt) and  ausgeblendet"));
+}
+
+void TForm_Main::Jahresumsatz1Click() {}
+void TForm_Main::UmsatzderletztenJahre1Click() {}
+void TForm_Main::FahrtenderletztenJahre1Click() {}
+
+// Transfer reports and evaluations.
+void TForm_Main::OpenTransfers1Click() {}
+void TForm_Main::berfhrungen1Click() {}
+void TForm_Main::PlzStatistics1Click() {}
+void TForm_Main::TransfersByPerson1Click() {}
+void TForm_Main::TransfersByDate1Click() {}
+void TForm_Main::TransfersByFileNumber1Click() {}
+void TForm_Main::ExportTransfers1Click() {}
+
+// Invoicing.
+void TForm_Main::InvoiceOverview1Click() {}
+void TForm_Main::MonthlyInvoices1Click() {}
+void TForm_Main::PrintInvoices1Click() {}
+void TForm_Main::BlankInvoice1Click() {}
+
+void TForm_Main::Cascade1Click() {
+    m_mdiArea->cascadeSubWindows();
+}
+void TForm_Main::TileSideBySide1Click() {
+    tileSideBySide();
+}
+void TForm_Main::TileOneBelowTheOther1Click() {
+    tileOneBelowTheOther();
+}
+void TForm_Main::CloseAll1Click() {
+    closeAllChildWindows();
+}
+
+void TForm_Main::HelpTopics1Click() {
+    m_help->showContents();
+}
+void TForm_Main::HelpIndex1Click() {
+    m_help->showContents();
+}
+void TForm_Main::HelpOnHelp1Click() {
+    m_help->showHelpOnHelp();
+}
+void TForm_Main::Info1Click() {
+    showVersionInfo();
+}
+
+void TForm_Main::Update1Click() {
+    // A newer program is being installed: end at once, without closing dialogs or stores.
+    if (checkForUpdate())
+        QCoreApplication::exit(0);
+}
+
+void TForm_Main::SQL1Click() {
+    if (!m_context.daten)
+        throw DbError(QStringLiteral("Es ist keine Datenbank geöffnet."));
+    m_context.daten->ReconnectDatenbank();
+}
+
+void TForm_Main::DruckenButtonClick() {
+    QMdiSubWindow* active = m_mdiArea->activeSubWindow();
+    if (!active)
+        return;
+    QWidget* window = active->widget();
+    if (window && window == m_children.find(ChildKind::Tarif))
+        Tarif2Click();
+    else if (window && window == m_children.find(ChildKind::Preisliste))
+        Preisliste2Click();
+    else if (window && window == m_children.find(ChildKind::Ortsliste))
+        Ortsliste2Click();
+    else if (window && window == m_children.find(ChildKind::Fahrten))
+        OpenTransfers1Click();
+    // The revenue-per-year window prints with its own command; other windows print nothing.
+}
+
+void TForm_Main::ToolButton10Click() {
+    ShowHelp(HelpContext);
+}
+
+} // namespace kilvaro
