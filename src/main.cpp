@@ -1,1 +1,3 @@
-int main() { return 0; }
+#include "app/ui/Startup.h"
+
+int main(int argc, char** argv) { return kilvaro::runProgram(argc, argv); }

@@ -1,5 +1,6 @@
 #include "app/ProgramSetup.h"
 
+#include "app/Resources.h"
 #include "app/SettingsKeys.h"
 #include "app/TextFile.h"
 #include "data/Connection.h"
@@ -43,6 +44,7 @@ bool isFirstStart(const QString& programFolder) {
 }
 
 void writeMissingTextFiles(const QString& programFolder) {
+    initResources();
     for (const char* sub : {"sql", "daten", "export", "Hilfe"})
         ensureFolder(programFolder + QString::fromLatin1(sub));
     // Text files the program reads are kept in the Windows code page with CR LF.

@@ -1,5 +1,7 @@
 #include "app/ui/HelpViewer.h"
 
+#include "app/Resources.h"
+
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QStyle>
@@ -7,11 +9,6 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-// The built-in pages live in the core library's resources; a static library needs them
-// registered explicitly. Q_INIT_RESOURCE must be called outside any namespace.
-static void initHelpResources() {
-    Q_INIT_RESOURCE(resources);
-}
 
 namespace kilvaro {
 
@@ -46,7 +43,7 @@ public:
 
 HelpViewer::HelpViewer(const QString& programFolder, QWidget* parent)
     : QWidget(parent, Qt::Window), m_programFolder(programFolder) {
-    initHelpResources();
+    initResources();
     setObjectName(QStringLiteral("HelpViewer"));
     setWindowTitle(QStringLiteral("Kilvaro – Hilfe"));
     resize(640, 560);

@@ -1,6 +1,8 @@
 #include "app/ui/TForm_Main.h"
 
 #include "app/DialogService.h"
+#include "app/UserSettings.h"
+#include "app/Utils.h"
 #include "app/ui/AppIcons.h"
 #include "app/ui/HelpViewer.h"
 #include "app/ui/MainMenu.h"
@@ -18,7 +20,6 @@
 #include <QMenu>
 #include <QPointer>
 #include <QScreen>
-#include <QSettings>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -379,28 +380,15 @@ void TForm_Main::runInvoiceListReport() {
 
 // --- per-user settings and shared utilities ----------------------------------------------
 
-std::optional<bool> TForm_Main::readProgmax() const {
-    const QSettings settings(QStringLiteral("korvat"), QStringLiteral("kilv"));
-    const QVariant value = settings.value(QStringLiteral("Progmax"));
-    if (!value.isValid())
-        return std::nullopt;
-    return value.toInt() != 0;
-}
+std::optional<bool> TForm_Main::readProgmax() const { return UserSettings().progmax(); }
 
-void TForm_Main::writeProgmax(bool maximised) const {
-    QSettings settings(QStringLiteral("korvat"), QStringLiteral("kilv"));
-    settings.setValue(QStringLiteral("Progmax"), maximised ? 1 : 0);
-}
+void TForm_Main::writeProgmax(bool maximised) const { UserSettings().setProgmax(maximised); }
 
-void TForm_Main::showVersionInfo() {
-    m_context.dialogs->message(
-        QStringLiteral("Version: %1 \n(%2)\n%3")
-            .arg(QStringLiteral(KILVARO_VERSION), QStringLiteral("Kilvaro"), QString()),
-        MsgIcon::Information);
-}
+void TForm_Main::showVersionInfo() { ShowVersionInfo(*m_context.dialogs); }
 
 bool TForm_Main::checkForUpdate() {
-    return false;
+    m_endedByUpdate = CheckForUpdate(*m_context.dialogs) == UpdateCheck::QuitNow;
+    return m_endedByUpdate;
 }
 
 // --- menu and tool-bar handlers -------------------------------------------------------------

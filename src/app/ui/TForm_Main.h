@@ -28,6 +28,8 @@ public:
 
     explicit TForm_Main(const AppContext& context, QWidget* parent = nullptr);
     ~TForm_Main() override;
+    /// True when "&Update" started the updater: the program ends at once, storing nothing.
+    bool endedByUpdate() const { return m_endedByUpdate; }
 
     /// Shared values of the invoice list: written by PrintInvoiceList and the invoice
     /// overview, read by the invoice list report and the invoice overview.
@@ -148,6 +150,7 @@ private:
     QLabel* m_statusPanel1 = nullptr;
     HelpViewer* m_help;
     bool m_updatePending = false;
+    bool m_endedByUpdate = false;
 };
 
 } // namespace kilvaro

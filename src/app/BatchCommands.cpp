@@ -1,0 +1,125 @@
+#include "app/BatchCommands.h"
+
+#include "app/DemoData.h"
+#include "app/ProgramSetup.h"
+#include "data/Connection.h"
+#include "data/DbError.h"
+#include "data/Schema.h"
+#include "data/StoredValue.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+#include <QSqlRecord>
+
+namespace kilvaro::BatchCommands {
+
+namespace {
+
+/// Opens the database the folder's settings name; a missing settings file or database is
+/// reported, never silently created.
+void openConfigured(Connection& db, const QString& programFolder) {
+    if (ProgramSetup::isFirstStart(programFolder))
+        throw DbError(QStringLiteral("Im Programmordner '%1' gibt es keine kilvaro.ini.")
+                          .arg(programFolder));
+    db.open(ProgramSetup::databasePath(programFolder));
+    Schema::upgrade(db);
+}
+
+QString numberText(double v) {
+    QString t = QString::number(v, 'f', 10);
+    if (t.contains(QLatin1Char('.'))) {
+        while (t.endsWith(QLatin1Char('0')))
+            t.chop(1);
+        if (t.endsWith(QLatin1Char('.')))
+            t.chop(1);
+    }
+    if (t == QLatin1String("-0"))
+        t = QStringLiteral("0");
+    return t.replace(QLatin1Char('.'), QLatin1Char(','));
+}
+
+} // namespace
+
+QString formatValue(const QVariant& value) {
+    if (value.isNull() || !value.isValid())
+        return QString();
+    switch (value.typeId()) {
+    case QMetaType::QDateTime: {
+        const QDateTime dt = value.toDateTime();
+        if (dt.date() == stored::timeBaseDate())
+            return dt.time().toString(dt.time().second() ? QStringLiteral("hh:mm:ss")
+                                                         : QStringLiteral("hh:mm"));
+        if (dt.time() == QTime(0, 0))
+            return dt.toString(QStringLiteral("dd.MM.yyyy"));
+        return dt.toString(dt.time().second() ? QStringLiteral("dd.MM.yyyy hh:mm:ss")
+                                              : QStringLiteral("dd.MM.yyyy hh:mm"));
+    }
+    case QMetaType::Bool:
+        return value.toBool() ? QStringLiteral("true") : QStringLiteral("false");
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return numberText(value.toDouble());
+    default:
+        return value.toString();
+    }
+}
+
+int runSql(const QString& programFolder, const QString& text, QTextStream& out, QTextStream& err) {
+    try {
+        Connection db;
+        openConfigured(db, programFolder);
+        Translation t;
+        QSqlQuery q = db.execOld(text, &t);
+        if (t.kind != StatementKind::Select) {
+            const int n = q.numRowsAffected();
+            out << QStringLiteral("%1 Zeile(n) betroffen").arg(n < 0 ? 0 : n) << '\n';
+            out.flush();
+            return 0;
+        }
+        const QSqlRecord rec = q.record();
+        QStringList header;
+        QList<ColumnType> types;
+        for (int i = 0; i < rec.count(); ++i) {
+            header << (i < t.columns.size() ? t.columns.at(i).name : rec.fieldName(i));
+            types << (i < t.columns.size() ? t.columns.at(i).type : ColumnType::Unknown);
+        }
+        out << header.join(QLatin1Char(';')) << '\n';
+        while (q.next()) {
+            QStringList fields;
+            for (int i = 0; i < rec.count(); ++i)
+                fields << formatValue(stored::fromDb(q.value(i), types.at(i)));
+            out << fields.join(QLatin1Char(';')) << '\n';
+        }
+        out.flush();
+        return 0;
+    } catch (const DbError& e) {
+        err << e.message() << '\n';
+        err.flush();
+        return 1;
+    }
+}
+
+int runDemo(const QString& programFolder, const QDate& today, QTextStream& out, QTextStream& err) {
+    try {
+        if (ProgramSetup::isFirstStart(programFolder))
+            ProgramSetup::createDefaults(programFolder);
+        Connection db;
+        openConfigured(db, programFolder);
+        const DemoData::Summary s = DemoData::fill(db, today);
+        out << QStringLiteral("Demonstrationsdaten geschrieben: %1 Bestatter, %2 Aushilfen, "
+                              "%3 Fahrten, %4 Rechnungen.")
+                   .arg(s.funeralDirectors)
+                   .arg(s.helpers)
+                   .arg(s.trips)
+                   .arg(s.invoices)
+            << '\n';
+        out.flush();
+        return 0;
+    } catch (const DbError& e) {
+        err << e.message() << '\n';
+        err.flush();
+        return 1;
+    }
+}
+
+} // namespace kilvaro::BatchCommands

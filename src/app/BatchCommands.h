@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <QTextStream>
+
+namespace kilvaro {
+
+/// The command-line work that runs without a window. Each returns the exit code; results go
+/// to `out`, errors (German) to `err`.
+namespace BatchCommands {
+
+/// Runs one statement in the old dialect against the folder's configured database and
+/// prints a header line and the rows, fields separated by ";".
+int runSql(const QString& programFolder, const QString& text, QTextStream& out, QTextStream& err);
+/// Fills the folder's (empty) database with demonstration data; a folder without
+/// kilvaro.ini is set up first.
+int runDemo(const QString& programFolder, const QDate& today, QTextStream& out, QTextStream& err);
+
+/// One value as --sql prints it: dates dd.mm.yyyy (with the time when it is not midnight,
+/// a time of day alone as hh:mm), numbers with a decimal comma, booleans true/false.
+QString formatValue(const QVariant& value);
+
+} // namespace BatchCommands
+} // namespace kilvaro
