@@ -71,6 +71,8 @@ void Connection::openInternal(const QString& path, bool create) {
     try {
         // Reading the schema touches the file: a non-database file fails here.
         exec(QStringLiteral("PRAGMA foreign_keys = OFF"));
+        // The probe must be finished before the journal mode changes (an open statement
+        // holds a read transaction, and WAL cannot be switched on inside one).
         exec(QStringLiteral("SELECT count(*) FROM sqlite_master")).finish();
         if (create)
             exec(QStringLiteral("PRAGMA journal_mode = WAL")).finish();

@@ -22,7 +22,10 @@ public:
     void setLines(const QStringList& lines); ///< joined with line breaks
     void addLine(const QString& line);
     QString sql() const { return m_sql; }
-    void clear() { m_sql.clear(); }
+    void clear() {
+        close();
+        m_sql.clear();
+    }
 
     /// Runs a SELECT; throws DbError (message with the translator's or the engine's text).
     void open();
@@ -33,6 +36,7 @@ public:
 
     void first();
     void next();
+    void prior();
     void last();
     bool eof() const;
     bool bof() const;
@@ -55,6 +59,8 @@ private:
     QList<ColumnType> m_types;
     QList<QVariantList> m_rows;
     int m_pos = 0;
+    bool m_bof = true;
+    bool m_eof = true;
 };
 
 } // namespace kilvaro

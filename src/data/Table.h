@@ -23,10 +23,10 @@ public:
     FieldRef(Table* table, QString name) : m_table(table), m_name(std::move(name)) {}
     QVariant value() const;
     bool isNull() const;
-    QString asString() const;   ///< empty for null
-    int asInteger() const;      ///< 0 for null
-    double asFloat() const;     ///< 0 for null
-    bool asBoolean() const;     ///< false for null
+    QString asString() const; ///< empty for null
+    int asInteger() const;    ///< 0 for null
+    double asFloat() const;   ///< 0 for null
+    bool asBoolean() const;   ///< false for null
     QDateTime asDateTime() const;
     void setValue(const QVariant& v) const;
     void clear() const; ///< store null
@@ -104,8 +104,8 @@ public:
     // --- editing -------------------------------------------------------------------------
     TableState state() const;
     bool isEditing() const; ///< Edit or Insert
-    void insert(); ///< new row before the current one
-    void append(); ///< new row at the end
+    void insert();          ///< new row before the current one
+    void append();          ///< new row at the end
     void edit();
     void post();
     void cancel();
@@ -143,6 +143,13 @@ public:
     void disableControls();
     void enableControls();
     bool controlsDisabled() const;
+
+    // --- bound controls -------------------------------------------------------------------
+    /// Controls register a hook that writes their pending input into the row; post() runs
+    /// the hooks first, so a text typed but not yet confirmed is stored too. A hook may
+    /// throw DbError to stop the store. Hooks of a destroyed owner are dropped.
+    void addUpdateRecordHook(QObject* owner, std::function<void()> hook);
+    void removeUpdateRecordHooks(QObject* owner);
 
 signals:
     /// A field of the current row changed (name), or the row/set changed (empty name).

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/DataSource.h"
+
 #include <QPointer>
 #include <QWidget>
 

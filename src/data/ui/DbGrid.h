@@ -1,0 +1,46 @@
+#pragma once
+
+#include "data/DataSource.h"
+#include "data/TableModel.h"
+
+#include <QPointer>
+#include <QTableView>
+
+namespace kilvaro {
+
+class DataSource;
+class DialogService;
+
+/// A grid over the table of a data source. The selected row is the table's current row:
+/// clicking a row moves the table, moving the table selects the row. Cells write through
+/// the table; refusals are shown through the dialog service. Escape cancels the pending
+/// edit of the row.
+class DbGrid : public QTableView {
+    Q_OBJECT
+public:
+    explicit DbGrid(DialogService* dialogs, QWidget* parent = nullptr);
+
+    /// Binds the grid; with no columns every field of the table is shown.
+    void setDataSource(DataSource* source, const QList<TableModel::Column>& columns = {});
+    DataSource* dataSource() const { return m_source; }
+    TableModel* tableModel() const { return m_model; }
+    void setReadOnly(bool on);
+
+    /// Column widths in pixels (for the per-user settings).
+    QList<int> columnWidths() const;
+    void setColumnWidths(const QList<int>& widths);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void syncFromTable();
+    void onCurrentRowChanged(const QModelIndex& current, const QModelIndex& previous);
+    DialogService* m_dialogs;
+    QPointer<DataSource> m_source;
+    TableModel* m_model = nullptr;
+    bool m_syncing = false;
+    bool m_readOnly = false;
+};
+
+} // namespace kilvaro

@@ -1,0 +1,79 @@
+#include "support/TableTestDb.h"
+
+#include "data/Table.h"
+#include "data/TableModel.h"
+
+#include <QAbstractItemModelTester>
+#include <QtTest>
+
+using namespace kilvaro;
+using namespace kilvaro::testing;
+
+class TableModelTest : public QObject {
+    Q_OBJECT
+private slots:
+    void formatsAndPassesTheModelTester() {
+        TableTestDb db;
+        db->exec(QStringLiteral(
+            "INSERT INTO Fahrten (Datum, Zeit, Ortspauschale, Gutschrift, Personen) VALUES "
+            "('2021-03-15 00:00:00', '1899-12-30 08:05:00', 1234.5, 1, 'Meier'), "
+            "('2021-03-16 00:00:00', NULL, NULL, 0, 'Schulz')"));
+        Table t(&db.conn(), QStringLiteral("Fahrten"));
+        t.setOrder(QStringLiteral("[Datum] ASC"));
+        t.addCalculatedField(QStringLiteral("Gesamt"), ColumnType::Float);
+        t.onCalcFields = [](Table& tt) {
+            tt.setValue(QStringLiteral("Gesamt"),
+                        tt.field(QStringLiteral("Ortspauschale")).asFloat() * 2);
+        };
+        t.open();
+        TableModel model(&t);
+        QAbstractItemModelTester tester(&model,
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        model.setColumns(
+            {{QStringLiteral("Datum"), QStringLiteral("Datum"), QStringLiteral("dd.mm.yyyy"), false,
+              0},
+             {QStringLiteral("Zeit"), QStringLiteral("Zeit"), QStringLiteral("hh:mm"), false, 0},
+             {QStringLiteral("Ortspauschale"), QStringLiteral("Pauschale"),
+              QStringLiteral("#,##0.00"), false, 0},
+             {QStringLiteral("Gutschrift"), {}, {}, false, 0},
+             {QStringLiteral("Gesamt"), {}, {}, false, 0}});
+        QCOMPARE(model.rowCount(), 2);
+        QCOMPARE(model.headerData(2, Qt::Horizontal).toString(), QStringLiteral("Pauschale"));
+        QCOMPARE(model.headerData(3, Qt::Horizontal).toString(), QStringLiteral("Gutschrift"));
+        QCOMPARE(model.data(model.index(0, 0)).toString(), QStringLiteral("15.03.2021"));
+        QCOMPARE(model.data(model.index(0, 1)).toString(), QStringLiteral("08:05"));
+        QCOMPARE(model.data(model.index(0, 2)).toString(), QStringLiteral("1.234,50"));
+        QCOMPARE(model.data(model.index(0, 3), Qt::CheckStateRole).toInt(), int(Qt::Checked));
+        QCOMPARE(model.data(model.index(1, 3), Qt::CheckStateRole).toInt(), int(Qt::Unchecked));
+        QCOMPARE(model.data(model.index(0, 4)).toString(), QStringLiteral("2.469,00"));
+        QCOMPARE(model.data(model.index(1, 2)).toString(), QString());
+        QVERIFY(!(model.flags(model.index(0, 4)) & Qt::ItemIsEditable));
+        QVERIFY(model.flags(model.index(0, 3)) & Qt::ItemIsUserCheckable);
+
+        // The model follows inserts, stores, filters and deletes of the table.
+        t.append();
+        QCOMPARE(model.rowCount(), 3);
+        t.setValue(QStringLiteral("Datum"), QDate(2021, 3, 1));
+        t.setValue(QStringLiteral("Ortspauschale"), 10);
+        QCOMPARE(model.data(model.index(2, 4)).toString(), QStringLiteral("20,00"));
+        t.post();
+        QCOMPARE(model.rowCount(), 3);
+        QCOMPARE(model.data(model.index(0, 0)).toString(), QStringLiteral("01.03.2021"));
+        QVERIFY(model.setData(model.index(1, 3), int(Qt::Unchecked), Qt::CheckStateRole));
+        QCOMPARE(t.recNo(), 1);
+        QCOMPARE(t.value(QStringLiteral("Gutschrift")).toBool(), false);
+        t.post();
+        t.setFilter(QStringLiteral("Ortspauschale > 100"));
+        t.setFiltered(true);
+        QCOMPARE(model.rowCount(), 1);
+        t.remove();
+        QCOMPARE(model.rowCount(), 0);
+        t.disableControls();
+        t.setFiltered(false);
+        t.enableControls();
+        QCOMPARE(model.rowCount(), 2);
+    }
+};
+
+QTEST_MAIN(TableModelTest)
+#include "TableModelTest.moc"
