@@ -142,9 +142,6 @@ QSqlQuery Connection::exec(const QString& sql, const QVariantList& values) {
         q.bindValue(i, values.at(i));
     if (!q.exec())
         throw DbError(engineText(q.lastError()));
-    // A statement without rows must not keep its read transaction open.
-    if (!q.isSelect())
-        q.finish();
     return q;
 }
 
