@@ -58,6 +58,7 @@ struct Expr {
     bool negated = false;
     QList<ExprPtr> args;
     int position = 1;
+    int height = 1; ///< levels of the tree below and including this node
     QString source; ///< the text as written, for output names and messages
 };
 

@@ -809,8 +809,7 @@ Translation SqlEmitter::statement(const Statement& st) {
         t.sql = selectSql(*st.select, &outputs);
         t.kind = StatementKind::Select;
         for (const Output& o : outputs)
-            t.columns.append(ResultColumn{
-                o.name, o.out.type == ColumnType::AutoInc ? ColumnType::Integer : o.out.type});
+            t.columns.append(ResultColumn{o.name, o.out.type});
         break;
     }
     case Statement::Kind::Insert: {

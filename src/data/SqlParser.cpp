@@ -468,6 +468,14 @@ ExprPtr SqlParser::make(Expr::Kind kind, int startToken) {
 }
 
 void SqlParser::finish(const ExprPtr& e, int startToken) {
+    // Long chains ("1+1+1...") are read in loops but build deep trees; the translation
+    // walks them recursively, so their height is bounded as well.
+    for (const ExprPtr& arg : e->args)
+        e->height = qMax(e->height, arg->height + 1);
+    if (e->height > maxDepth)
+        throw Error{
+            e->position,
+            positionMessage(e->position, QStringLiteral("Der Ausdruck ist zu tief geschachtelt."))};
     const int from = m_tokens.at(startToken).position - 1;
     const Token& last = m_tokens.at(qMax(startToken, m_pos - 1));
     const int to = last.position - 1 + int(last.source.size());

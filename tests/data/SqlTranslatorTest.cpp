@@ -120,6 +120,8 @@ TEST(SqlTranslatorText, BooleansAndConditions) {
                   .condition("not storniert and aktiv_x = true", "Rechnung")
                   .ok,
               false);
+    EXPECT_EQ(translator(SqlBackend::Postgres).condition("zahlungsart like 'bar%'", "Rechnung").sql,
+              "\"Zahlungsart\" ILIKE 'bar%'");
     EXPECT_EQ(
         translator(SqlBackend::Postgres).condition("storniert = true and kunde", "Rechnung").sql,
         "\"Storniert\" = TRUE AND \"Kunde\" <> 0");
@@ -744,6 +746,10 @@ TEST(SqlTranslatorRefusal, HostileInputNeverCrashes) {
     EXPECT_FALSE(translator().condition(nots, "Rechnung").ok);
     const QString minus = QString("-").repeated(5000) + "1";
     EXPECT_FALSE(translator().condition("Nr = " + minus, "OTMAIN").ok);
+    EXPECT_FALSE(translator().condition("Nr = 1" + QString("+1").repeated(100000), "OTMAIN").ok);
+    EXPECT_FALSE(
+        translator().condition("Nr = 1" + QString(" and Nr = 1").repeated(100000), "OTMAIN").ok);
+    EXPECT_TRUE(translator().condition("Nr = 1" + QString("+1").repeated(100), "OTMAIN").ok);
     EXPECT_FALSE(SqlTranslator(nullptr).statement("select * from fahrten").ok);
     const char* garbage[] = {"\"",          "'",
                              "[",           "#",
