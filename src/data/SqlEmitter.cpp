@@ -129,6 +129,8 @@ QString SqlEmitter::columnDefinition(ColumnType type, int size) const {
 
 // --- helpers -------------------------------------------------------------------------------
 
+// Operands of comparisons are wrapped even at equal strength: SQLite binds < <= > >= more
+// tightly than = <> IS LIKE IN, while the old dialect reads them all left to right.
 QString SqlEmitter::wrap(const Out& o, int precedence, bool right) const {
     if (o.precedence < precedence || (right && o.precedence == precedence))
         return QLatin1Char('(') + o.sql + QLatin1Char(')');
@@ -237,9 +239,14 @@ SqlEmitter::Out SqlEmitter::expr(const Expr& e, Ctx& ctx) {
     case Expr::Kind::Compare: {
         Out l = expr(*e.args.at(0), ctx);
         Out r = expr(*e.args.at(1), ctx);
-        coerce(*e.args.at(1), r, l.type);
-        coerce(*e.args.at(0), l, r.type);
-        o.sql = wrap(l, PrecCompare, false) + QLatin1Char(' ') + e.op + QLatin1Char(' ') +
+        // A number means true or false only where it is tested for (in)equality with a
+        // yes/no value; "(a = b) < 3" keeps its number.
+        const bool equality = e.op == QLatin1String("=") || e.op == QLatin1String("<>");
+        coerce(*e.args.at(1), r,
+               !equality && l.type == ColumnType::Boolean ? ColumnType::Unknown : l.type);
+        coerce(*e.args.at(0), l,
+               !equality && r.type == ColumnType::Boolean ? ColumnType::Unknown : r.type);
+        o.sql = wrap(l, PrecCompare, true) + QLatin1Char(' ') + e.op + QLatin1Char(' ') +
                 wrap(r, PrecCompare, true);
         o.type = ColumnType::Boolean;
         o.precedence = PrecCompare;
@@ -248,7 +255,7 @@ SqlEmitter::Out SqlEmitter::expr(const Expr& e, Ctx& ctx) {
     }
     case Expr::Kind::IsNull: {
         const Out a = expr(*e.args.at(0), ctx);
-        o.sql = wrap(a, PrecCompare, false) +
+        o.sql = wrap(a, PrecCompare, true) +
                 (e.negated ? QStringLiteral(" IS NOT NULL") : QStringLiteral(" IS NULL"));
         o.type = ColumnType::Boolean;
         o.precedence = PrecCompare;
@@ -258,7 +265,7 @@ SqlEmitter::Out SqlEmitter::expr(const Expr& e, Ctx& ctx) {
     case Expr::Kind::Like: {
         const Out l = expr(*e.args.at(0), ctx);
         const Out r = expr(*e.args.at(1), ctx);
-        o.sql = wrap(l, PrecCompare, false) + QLatin1Char(' ') + likeOperator(e.negated) +
+        o.sql = wrap(l, PrecCompare, true) + QLatin1Char(' ') + likeOperator(e.negated) +
                 QLatin1Char(' ') + wrap(r, PrecCompare, true);
         o.type = ColumnType::Boolean;
         o.precedence = PrecCompare;
@@ -275,7 +282,7 @@ SqlEmitter::Out SqlEmitter::expr(const Expr& e, Ctx& ctx) {
             items << item.sql;
             o.aggregate = o.aggregate || item.aggregate;
         }
-        o.sql = wrap(v, PrecCompare, false) +
+        o.sql = wrap(v, PrecCompare, true) +
                 (e.negated ? QStringLiteral(" NOT IN (") : QStringLiteral(" IN (")) +
                 items.join(QStringLiteral(", ")) + QLatin1Char(')');
         o.type = ColumnType::Boolean;

@@ -115,6 +115,8 @@ TEST(SqlTranslatorText, BooleansAndConditions) {
               "\"Kunde\" NOT IN (1, 2) AND \"Zahlungsart\" NOT LIKE 'Bar%'");
     EXPECT_EQ(conditionOf("Kunde != 3 and Kunde <> 4", "Rechnung"),
               "\"Kunde\" <> 3 AND \"Kunde\" <> 4");
+    // SQLite would read "a = b < c" as "a = (b < c)": the parentheses must stay.
+    EXPECT_EQ(conditionOf("(Bezahlt = Kunde) < 3", "Rechnung"), "(\"Bezahlt\" = \"Kunde\") < 3");
     EXPECT_EQ(conditionOf("   ", "Rechnung"), "");
     EXPECT_EQ(translator(SqlBackend::Postgres)
                   .condition("not storniert and aktiv_x = true", "Rechnung")
