@@ -12,7 +12,9 @@ enum class SqlBackend { Sqlite, Postgres };
 enum class StatementKind { Select, Insert, Update, Delete, AlterTable, Other };
 
 struct ResultColumn {
-    QString name;                             ///< output name (alias or column name as written)
+    /// Output name: the alias; else, for a plain column, its stored spelling ("Personen" for
+    /// `PERSONEN`); else the expression as written ("count(*)").
+    QString name;
     ColumnType type = ColumnType::Unknown;    ///< inferred from the schema where possible
 };
 
