@@ -28,17 +28,27 @@ private slots:
         const QString folder = home.path() + QStringLiteral("/prog");
         QStringList menus;
         bool seen = false;
-        QTimer::singleShot(0, this, [&] {
+        // Poll until the main window is on screen, then close it as a user would; give up
+        // (and fail) after a while instead of hanging.
+        QTimer poll;
+        int rounds = 0;
+        connect(&poll, &QTimer::timeout, this, [&] {
+            if (++rounds > 200) {
+                QApplication::exit(3);
+                return;
+            }
             for (QWidget* w : QApplication::topLevelWidgets()) {
-                if (w->objectName() != QLatin1String("Form_Main"))
+                if (w->objectName() != QLatin1String("Form_Main") || !w->isVisible())
                     continue;
-                seen = w->isVisible();
+                seen = true;
                 auto* mw = qobject_cast<QMainWindow*>(w);
                 for (QAction* a : mw->menuBar()->actions())
                     menus << a->text();
+                poll.stop();
                 w->close();
             }
         });
+        poll.start(50);
         CommandLine cl = CommandLine::parse({QStringLiteral("--home"), folder});
         QCOMPARE(runGui(cl), 0);
         QVERIFY(seen);
