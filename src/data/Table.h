@@ -93,7 +93,7 @@ public:
     void setRecNo(int row);
     bool bof() const;
     bool eof() const;
-    int recordCount() const;
+    int recordCount() const; ///< rows of the set, a row being inserted included
     bool isEmpty() const;
     /// Moves to the first row of the set whose field equals the value (texts without regard
     /// to case). Returns false and stays put when there is none.
