@@ -3,8 +3,8 @@
 #include "data/DbError.h"
 #include "data/Schema.h"
 #include "data/StoredValue.h"
+#include "support/TestSupport.h"
 
-#include <QCoreApplication>
 #include <QMap>
 #include <QSet>
 #include <QSqlQuery>
@@ -19,15 +19,6 @@
 using namespace kilvaro;
 
 namespace {
-
-void ensureApp() {
-    if (!QCoreApplication::instance()) {
-        static int argc = 1;
-        static char name[] = "test_app";
-        static char* argv[] = {name, nullptr};
-        static QCoreApplication app(argc, argv);
-    }
-}
 
 // A date whose two years reach back over the reduced VAT of 2020, and a later one.
 const QDate kToday2022(2022, 5, 18);

@@ -1,22 +1,12 @@
 #include "support/TableTestDb.h"
 
 #include "data/Schema.h"
-
-#include <QCoreApplication>
+#include "support/TestSupport.h"
 
 namespace kilvaro::testing {
 
-void ensureCoreApp() {
-    if (QCoreApplication::instance())
-        return;
-    static int argc = 1;
-    static char name[] = "kilvaro_test";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
-}
-
 TableTestDb::TableTestDb() : m_conn(std::make_unique<Connection>()) {
-    ensureCoreApp();
+    ensureApp();
     m_conn->create(path());
     Schema::create(*m_conn);
     m_conn->reloadSchema();

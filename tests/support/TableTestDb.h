@@ -7,10 +7,8 @@
 
 namespace kilvaro::testing {
 
-/// A QCoreApplication for tests that need one (signals, Qt SQL); created once.
-void ensureCoreApp();
-
 /// A fresh database with the program's schema in a temporary folder, removed afterwards.
+/// Creates the QCoreApplication (ensureApp()) when none exists yet.
 class TableTestDb {
 public:
     TableTestDb();

@@ -1,7 +1,7 @@
 // Behaviour of the main frame window: enabling rule, single-instance child windows,
 // arranging and closing children, window size from the command line and the stored state,
 // error handling of the commands, the invoice list launcher and the help commands.
-#include "RecordingDialogs.h"
+#include "support/FakeDialogService.h"
 
 #include "app/ui/HelpViewer.h"
 #include "app/ui/TForm_Main.h"
@@ -56,7 +56,7 @@ class TestFormMain : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_dir;
-    RecordingDialogs m_dialogs;
+    FakeDialogService m_dialogs;
 
     std::unique_ptr<TForm_Main> makeWindow(const QStringList& arguments = {}) {
         AppContext context;
@@ -91,7 +91,7 @@ private slots:
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.path());
     }
     void init() {
-        m_dialogs.messages.clear();
+        m_dialogs.clear();
         storeProgmax(std::nullopt);
     }
 
@@ -291,9 +291,9 @@ private slots:
                 throw DbError(QStringLiteral("Tabelle nicht gefunden"));
             });
         });
-        QCOMPARE(m_dialogs.messages.size(), 1);
-        QCOMPARE(m_dialogs.messages[0].text, QStringLiteral("Tabelle nicht gefunden"));
-        QCOMPARE(m_dialogs.messages[0].icon, MsgIcon::Error);
+        QCOMPARE(m_dialogs.messages().size(), 1);
+        QCOMPARE(m_dialogs.messages()[0].text, QStringLiteral("Tabelle nicht gefunden"));
+        QCOMPARE(m_dialogs.messages()[0].icon, MsgIcon::Error);
         QVERIFY(!w->childWindows().find(ChildKind::Tarif));
         QVERIFY(w->mdiArea()->subWindowList().isEmpty());
     }
@@ -304,17 +304,17 @@ private slots:
         auto w = makeWindow(); // no data module
         w->show();
         action(*w, "SQL1")->trigger();
-        QCOMPARE(m_dialogs.messages.size(), 1);
-        QCOMPARE(m_dialogs.messages[0].icon, MsgIcon::Error);
-        QVERIFY(!m_dialogs.messages[0].text.isEmpty());
+        QCOMPARE(m_dialogs.messages().size(), 1);
+        QCOMPARE(m_dialogs.messages()[0].icon, MsgIcon::Error);
+        QVERIFY(!m_dialogs.messages()[0].text.isEmpty());
         QVERIFY(w->isVisible());
 
         w->runGuarded([] { throw std::runtime_error("Ungültiges Datum"); });
-        QCOMPARE(m_dialogs.messages.size(), 2);
-        QCOMPARE(m_dialogs.messages[1].text, QStringLiteral("Ungültiges Datum"));
+        QCOMPARE(m_dialogs.messages().size(), 2);
+        QCOMPARE(m_dialogs.messages()[1].text, QStringLiteral("Ungültiges Datum"));
 
         w->runGuarded([] { throw AbortError(); }); // a deliberate stop shows nothing
-        QCOMPARE(m_dialogs.messages.size(), 2);
+        QCOMPARE(m_dialogs.messages().size(), 2);
         QVERIFY(w->isVisible());
     }
 
@@ -341,7 +341,7 @@ private slots:
         action(*w, "AllInvoices1")->trigger();
         QCOMPARE(w->ReportTitle, QStringLiteral("Bericht über alle Rechnungen"));
         QCOMPARE(w->InvoiceFilter, QStringLiteral(" and not storniert"));
-        QVERIFY(m_dialogs.messages.isEmpty());
+        QVERIFY(m_dialogs.messages().isEmpty());
     }
 
     void navigatorIsBoundAndUnbound() {
@@ -367,8 +367,8 @@ private slots:
         action(*w, "HelpIndex1")->trigger();
         QCOMPARE(w->help()->currentPage(), QStringLiteral("index.html"));
         action(*w, "Info1")->trigger();
-        QVERIFY(!m_dialogs.messages.isEmpty());
-        QCOMPARE(m_dialogs.messages.last().icon, MsgIcon::Information);
+        QVERIFY(!m_dialogs.messages().isEmpty());
+        QCOMPARE(m_dialogs.lastMessage().icon, MsgIcon::Information);
     }
 };
 

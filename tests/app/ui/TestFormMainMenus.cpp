@@ -1,6 +1,6 @@
 // The main window's menus, tool bar and status bar: captions, names, shortcuts, hints and
 // separators exactly where the users expect them.
-#include "RecordingDialogs.h"
+#include "support/FakeDialogService.h"
 
 #include "app/ui/TForm_Main.h"
 #include "data/ui/DbNavigator.h"
@@ -61,7 +61,7 @@ class TestFormMainMenus : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_settingsDir;
-    RecordingDialogs m_dialogs;
+    FakeDialogService m_dialogs;
     std::unique_ptr<TForm_Main> m_window;
 
     QMenu* menu(const char* name) { return m_window->findChild<QMenu*>(QLatin1String(name)); }

@@ -1,4 +1,4 @@
-#include "LocalDialogs.h"
+#include "support/FakeDialogService.h"
 #include "support/TableTestDb.h"
 
 #include "data/DataSource.h"
@@ -24,7 +24,7 @@ private slots:
         t.setOrder(QStringLiteral("[Ort] ASC"));
         t.open();
         DataSource source(&t);
-        LocalDialogs dialogs;
+        FakeDialogService dialogs;
         DbGrid grid(&dialogs);
         grid.setDataSource(&source,
                            {{QStringLiteral("Ort"), QStringLiteral("Ort"), {}, false, 120}});
@@ -59,7 +59,7 @@ private slots:
         grid.selectionModel()->setCurrentIndex(grid.tableModel()->index(4, 0),
                                                QItemSelectionModel::ClearAndSelect |
                                                    QItemSelectionModel::Rows);
-        QCOMPARE(dialogs.messages, QStringList{QStringLiteral("Nicht speichern.")});
+        QCOMPARE(dialogs.messageTexts(), QStringList{QStringLiteral("Nicht speichern.")});
         QCOMPARE(t.recNo(), 0);
         QCOMPARE(grid.currentIndex().row(), 0);
         QTest::keyClick(&grid, Qt::Key_Escape);
@@ -74,7 +74,7 @@ private slots:
         Table t(&db.conn(), QStringLiteral("Preisliste"));
         t.open();
         DataSource source(&t);
-        LocalDialogs dialogs;
+        FakeDialogService dialogs;
         DbGrid grid(&dialogs);
         grid.setDataSource(&source, {{QStringLiteral("Ort"), {}, {}, false, 0},
                                      {QStringLiteral("Richtpreis"), {}, {}, false, 0}});
@@ -83,7 +83,7 @@ private slots:
         QCOMPARE(t.state(), TableState::Edit);
         QCOMPARE(grid.model()->data(grid.model()->index(1, 1)).toString(), QStringLiteral("12,50"));
         QVERIFY(!grid.model()->setData(grid.model()->index(1, 1), QStringLiteral("zwölf")));
-        QCOMPARE(dialogs.messages.size(), 1);
+        QCOMPARE(dialogs.messages().size(), 1);
         t.post();
         QCOMPARE(t.value(QStringLiteral("Richtpreis")).toDouble(), 12.5);
     }

@@ -1,4 +1,4 @@
-#include "LocalDialogs.h"
+#include "support/FakeDialogService.h"
 #include "support/TableTestDb.h"
 
 #include "data/DataSource.h"
@@ -26,7 +26,7 @@ private:
 
 private slots:
     void tooltipsAndUnbound() {
-        LocalDialogs dialogs;
+        FakeDialogService dialogs;
         DbNavigator nav(&dialogs);
         QCOMPARE(nav.button(DbNavigator::First)->toolTip(), QStringLiteral("Erster Datensatz"));
         QCOMPARE(nav.button(DbNavigator::Next)->toolTip(), QStringLiteral("Nächster Datensatz"));
@@ -44,7 +44,7 @@ private slots:
                      {QStringLiteral("Ort %1").arg(i)});
         Table t(&db.conn(), QStringLiteral("Ortsliste"));
         DataSource source(&t);
-        LocalDialogs dialogs;
+        FakeDialogService dialogs;
         DbNavigator nav(&dialogs);
         nav.setDataSource(&source);
         QCOMPARE(enabledButtons(nav), QStringLiteral("00000000"));
@@ -73,16 +73,18 @@ private slots:
         Table t(&db.conn(), QStringLiteral("Ortsliste"));
         t.open();
         DataSource source(&t);
-        LocalDialogs dialogs;
+        FakeDialogService dialogs;
         DbNavigator nav(&dialogs);
         nav.setDataSource(&source);
-        dialogs.answers << MsgResult::No;
+        dialogs.answerNext(MsgResult::No);
         nav.click(DbNavigator::Delete);
-        QCOMPARE(dialogs.messages, QStringList{QStringLiteral("Datensatz löschen?")});
-        QCOMPARE(dialogs.icons.first(), MsgIcon::Question);
+        QCOMPARE(dialogs.messageTexts(), QStringList{QStringLiteral("Datensatz löschen?")});
+        QCOMPARE(dialogs.messages().first().icon, MsgIcon::Question);
         QCOMPARE(t.recordCount(), 2);
-        dialogs.answers << MsgResult::Yes;
+        dialogs.answerNext(MsgResult::Yes);
         nav.click(DbNavigator::Delete);
+        QCOMPARE(dialogs.messages().size(), 2);
+        QCOMPARE(dialogs.pendingAnswers(), 0);
         QCOMPARE(t.recordCount(), 1);
         QCOMPARE(t.value(QStringLiteral("Ort")).toString(), QStringLiteral("B"));
     }
@@ -93,18 +95,18 @@ private slots:
         t.open();
         t.beforePost = [](Table&) { throw DbError(QStringLiteral("Bitte einen Ort eingeben.")); };
         DataSource source(&t);
-        LocalDialogs dialogs;
+        FakeDialogService dialogs;
         DbNavigator nav(&dialogs);
         nav.setDataSource(&source);
         nav.click(DbNavigator::Insert);
         nav.click(DbNavigator::Post);
-        QCOMPARE(dialogs.messages, QStringList{QStringLiteral("Bitte einen Ort eingeben.")});
-        QCOMPARE(dialogs.icons.first(), MsgIcon::Error);
+        QCOMPARE(dialogs.messageTexts(), QStringList{QStringLiteral("Bitte einen Ort eingeben.")});
+        QCOMPARE(dialogs.messages().first().icon, MsgIcon::Error);
         QCOMPARE(t.state(), TableState::Insert);
         // A quiet abort shows nothing.
         t.beforePost = [](Table&) { throw AbortError(); };
         nav.click(DbNavigator::Post);
-        QCOMPARE(dialogs.messages.size(), 1);
+        QCOMPARE(dialogs.messages().size(), 1);
         nav.click(DbNavigator::Cancel);
         QVERIFY(t.isEmpty());
     }

@@ -1,4 +1,4 @@
-#include "LocalDialogs.h"
+#include "support/FakeDialogService.h"
 #include "support/TableTestDb.h"
 
 #include "data/DataSource.h"
@@ -40,7 +40,7 @@ private slots:
         t.setOrder(QStringLiteral("[Datum] ASC"));
         t.open();
         DataSource source(&t);
-        LocalDialogs dialogs;
+        FakeDialogService dialogs;
 
         QWidget form;
         auto* layout = new QVBoxLayout(&form);
@@ -108,8 +108,8 @@ private slots:
         amount->selectAll();
         QTest::keyClicks(amount, QStringLiteral("abc"));
         QTest::keyClick(amount, Qt::Key_Return);
-        QCOMPARE(dialogs.messages.size(), 1);
-        QCOMPARE(dialogs.icons.first(), MsgIcon::Error);
+        QCOMPARE(dialogs.messages().size(), 1);
+        QCOMPARE(dialogs.messages().first().icon, MsgIcon::Error);
         QCOMPARE(amount->text(), QStringLiteral("1.234,50"));
 
         // Typed but not confirmed: the store writes it all the same.
@@ -135,7 +135,7 @@ private slots:
     }
 
     void readOnlyWithoutTable() {
-        LocalDialogs dialogs;
+        FakeDialogService dialogs;
         DataSource source;
         QLineEdit edit;
         QCheckBox box;
