@@ -17,15 +17,53 @@
 
 namespace kilvaro {
 
+namespace {
+
+/// The start-up window stays on top; a message shown during start-up would hide behind it,
+/// so the first message takes it away.
+class StartupDialogs : public DialogService {
+public:
+    StartupDialogs(DialogService& inner, TfStart& splash) : m_inner(inner), m_splash(splash) {}
+    MsgResult message(const QString& text, MsgIcon icon, MsgButtons buttons,
+                      const QString& title) override {
+        m_splash.finish();
+        return m_inner.message(text, icon, buttons, title);
+    }
+    std::optional<QString> inputText(const QString& title, const QString& prompt,
+                                     const QString& initial) override {
+        m_splash.finish();
+        return m_inner.inputText(title, prompt, initial);
+    }
+    QString openFileName(const QString& title, const QString& folder, const QString& filter) override {
+        m_splash.finish();
+        return m_inner.openFileName(title, folder, filter);
+    }
+    QString saveFileName(const QString& title, const QString& folder, const QString& filter) override {
+        m_splash.finish();
+        return m_inner.saveFileName(title, folder, filter);
+    }
+    std::optional<QDate> pickDate(const QDate& initial) override {
+        m_splash.finish();
+        return m_inner.pickDate(initial);
+    }
+
+private:
+    DialogService& m_inner;
+    TfStart& m_splash;
+};
+
+} // namespace
+
 int runGui(const CommandLine& commandLine) {
     QApplication::setApplicationDisplayName(QStringLiteral("Das Kilvaro"));
     const QString folder =
         ProgramSetup::resolveProgramFolder(commandLine.home, QCoreApplication::applicationDirPath());
     setProgramFolder(folder);
 
-    QtDialogService dialogs;
+    QtDialogService qtDialogs;
     TfStart splash;
     splash.showSplash();
+    StartupDialogs dialogs(qtDialogs, splash);
 
     if (ProgramSetup::isFirstStart(folder)) {
         try {
