@@ -19,8 +19,8 @@ namespace {
 /// reported, never silently created.
 void openConfigured(Connection& db, const QString& programFolder) {
     if (ProgramSetup::isFirstStart(programFolder))
-        throw DbError(QStringLiteral("Im Programmordner '%1' gibt es keine kilvaro.ini.")
-                          .arg(programFolder));
+        throw DbError(
+            QStringLiteral("Im Programmordner '%1' gibt es keine kilvaro.ini.").arg(programFolder));
     db.open(ProgramSetup::databasePath(programFolder));
     Schema::upgrade(db);
 }
@@ -36,6 +36,20 @@ QString numberText(double v) {
     if (t == QLatin1String("-0"))
         t = QStringLiteral("0");
     return t.replace(QLatin1Char('.'), QLatin1Char(','));
+}
+
+/// Runs a batch command: output flushed, exit code 0; a refusal goes to stderr, exit code 1.
+template <typename Work> int guarded(QTextStream& out, QTextStream& err, Work work) {
+    try {
+        work();
+        out.flush();
+        return 0;
+    } catch (const DbError& e) {
+        out.flush();
+        err << e.message() << '\n';
+        err.flush();
+        return 1;
+    }
 }
 
 } // namespace
@@ -65,7 +79,7 @@ QString formatValue(const QVariant& value) {
 }
 
 int runSql(const QString& programFolder, const QString& text, QTextStream& out, QTextStream& err) {
-    try {
+    return guarded(out, err, [&] {
         Connection db;
         openConfigured(db, programFolder);
         Translation t;
@@ -73,8 +87,7 @@ int runSql(const QString& programFolder, const QString& text, QTextStream& out, 
         if (t.kind != StatementKind::Select) {
             const int n = q.numRowsAffected();
             out << QStringLiteral("%1 Zeile(n) betroffen").arg(n < 0 ? 0 : n) << '\n';
-            out.flush();
-            return 0;
+            return;
         }
         const QSqlRecord rec = q.record();
         QStringList header;
@@ -90,17 +103,11 @@ int runSql(const QString& programFolder, const QString& text, QTextStream& out, 
                 fields << formatValue(stored::fromDb(q.value(i), types.at(i)));
             out << fields.join(QLatin1Char(';')) << '\n';
         }
-        out.flush();
-        return 0;
-    } catch (const DbError& e) {
-        err << e.message() << '\n';
-        err.flush();
-        return 1;
-    }
+    });
 }
 
 int runDemo(const QString& programFolder, const QDate& today, QTextStream& out, QTextStream& err) {
-    try {
+    return guarded(out, err, [&] {
         if (ProgramSetup::isFirstStart(programFolder))
             ProgramSetup::createDefaults(programFolder);
         Connection db;
@@ -113,13 +120,7 @@ int runDemo(const QString& programFolder, const QDate& today, QTextStream& out, 
                    .arg(s.trips)
                    .arg(s.invoices)
             << '\n';
-        out.flush();
-        return 0;
-    } catch (const DbError& e) {
-        err << e.message() << '\n';
-        err.flush();
-        return 1;
-    }
+    });
 }
 
 } // namespace kilvaro::BatchCommands
