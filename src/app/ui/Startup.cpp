@@ -9,6 +9,7 @@
 #include "app/ui/TfStart.h"
 #include "data/Daten_A.h"
 #include "data/DbError.h"
+#include "invoicing/Daten_R.h"
 
 #include <QApplication>
 #include <QDate>
@@ -82,6 +83,14 @@ int runGui(const CommandLine& commandLine) {
     TDaten_A daten(folder, &dialogs);
     context.daten = &daten;
     daten.DataModuleCreate();
+    TDaten_R datenR(&daten, folder, &dialogs);
+    context.datenR = &datenR;
+    mainWindow.setDataModules(&daten, &datenR);
+    try {
+        datenR.RechnungsmodulCreate();
+    } catch (const DbError& e) {
+        dialogs.error(e.message());
+    }
 
     splash.finish();
     mainWindow.show();

@@ -9,6 +9,7 @@
 #include "data/Daten_A.h"
 #include "data/DbError.h"
 #include "data/ui/DbNavigator.h"
+#include "invoicing/ui/TRec_Editform.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -449,7 +450,10 @@ void TForm_Main::TransfersByFileNumber1Click() {}
 void TForm_Main::ExportTransfers1Click() {}
 
 // Invoicing.
-void TForm_Main::InvoiceOverview1Click() {}
+void TForm_Main::InvoiceOverview1Click() {
+    m_children.showSingle<TRec_Editform>(ChildKind::RechnungsUebersicht,
+                                         [&] { return new TRec_Editform(m_context, this); });
+}
 void TForm_Main::MonthlyInvoices1Click() {}
 void TForm_Main::PrintInvoices1Click() {}
 void TForm_Main::BlankInvoice1Click() {}

@@ -60,6 +60,12 @@ public:
     QMdiArea* mdiArea() const { return m_mdiArea; }
     ChildWindowRegistry& childWindows() { return m_children; }
     const AppContext& context() const { return m_context; }
+    /// The data modules are created after the main window; start-up hands them in here so
+    /// the child windows receive them.
+    void setDataModules(TDaten_A* daten, TDaten_R* datenR) {
+        m_context.daten = daten;
+        m_context.datenR = datenR;
+    }
 
     /// Opens the help viewer at a context number.
     void ShowHelp(int context);
