@@ -1,0 +1,275 @@
+// The invoice data module: numbering and defaults, the last number in the settings file,
+// position texts, sums, booking and its lock, deleting, the single invoice, and that every
+// multi-row action either happens whole or leaves the database exactly as before.
+#include "InvoiceFixture.h"
+
+#include "app/IniFile.h"
+#include "data/DbError.h"
+#include "invoicing/InvoiceLocks.h"
+
+#include <gtest/gtest.h>
+
+using namespace kilvaro;
+using kilvaro::testing::InvoiceFixture;
+
+namespace {
+
+QString S(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
+
+class Daten_RTest : public ::testing::Test {
+protected:
+    InvoiceFixture fx;
+    TDaten_R& r = *fx.datenR;
+};
+
+} // namespace
+
+TEST_F(Daten_RTest, NumberingDefaultsAndLastNumberInSettings) {
+    r.Rectab->append();
+    EXPECT_EQ(r.Rectab->field(S("RecNr")).asInteger(), 1) << "first invoice of an empty table";
+    for (const char* flag : {"Bezahlt", "Ausgeblendet", "Storniert", "Gebucht"})
+        EXPECT_FALSE(r.Rectab->field(S(flag)).asBoolean()) << flag;
+    EXPECT_EQ(r.Rectab->field(S("MWSt")).asInteger(), 19);
+    r.Rectab->cancel();
+    EXPECT_EQ(fx.scalar("SELECT count(*) FROM Rechnung").toInt(), 0);
+
+    const int a = fx.makeSingleInvoice(fx.addTrip({}));
+    const int b = fx.makeSingleInvoice(fx.addTrip({}));
+    EXPECT_EQ(a, 1);
+    EXPECT_EQ(b, 2);
+    EXPECT_EQ(
+        IniFile(fx.folder.filePath(S("kilvaro.ini"))).readInteger(S("Rechnung"), S("Nummer"), 0),
+        2);
+
+    // The highest number, once deleted, is given again; a lower one is not.
+    ASSERT_TRUE(r.RechnungLoeschen(2, false));
+    r.Rectab->append();
+    EXPECT_EQ(r.Rectab->field(S("RecNr")).asInteger(), 2);
+    r.Rectab->cancel();
+    ASSERT_TRUE(r.RechnungLoeschen(1, false));
+    fx.exec("INSERT INTO Rechnung (RecNr) VALUES (7)");
+    r.Rectab->append();
+    EXPECT_EQ(r.Rectab->field(S("RecNr")).asInteger(), 8);
+    r.Rectab->cancel();
+}
+
+TEST_F(Daten_RTest, PositionTexts) {
+    InvoiceFixture::Trip t;
+    fx.datenA->Fahrttab->locate(S("ID"), fx.addTrip(t));
+    EXPECT_EQ(r.positionText(*fx.datenA->Fahrttab),
+              S("Meier, Anna; Ring 4; 47000 Dorf; Klinik - Friedhof (12/3);  Spät/Nacht;"));
+
+    struct Case {
+        const char* name;
+        std::function<void(InvoiceFixture::Trip&)> change;
+        const char* expected;
+    };
+    const std::vector<Case> cases = {
+        {"no first name: name alone, no street, place or official",
+         [](auto& t) {
+             t.vorname.clear();
+             t.beamter = S("Polizei");
+         },
+         "Meier; Klinik - Friedhof (12/3);  Spät/Nacht;"},
+        {"no postal code: street dropped as well", [](auto& t) { t.plz.clear(); },
+         "Meier, Anna; Klinik - Friedhof (12/3);  Spät/Nacht;"},
+        {"no surcharges: no trailing separator",
+         [](auto& t) {
+             t.nacht = 0;
+             t.akz.clear();
+         },
+         "Meier, Anna; Ring 4; 47000 Dorf; Klinik - Friedhof"},
+        {"official and two surcharges in label order",
+         [](auto& t) {
+             t.beamter = S("Kripo");
+             t.kuehlung = 20;
+             t.ankleiden = 30;
+             t.strasse.clear();
+         },
+         "Meier, Anna; 47000 Dorf , Kripo; Klinik - Friedhof (12/3);  Ankleiden; Spät/Nacht; "
+         "Eigene Kühlung;"},
+    };
+    for (const Case& c : cases) {
+        InvoiceFixture::Trip trip;
+        c.change(trip);
+        fx.datenA->Fahrttab->locate(S("ID"), fx.addTrip(trip));
+        EXPECT_EQ(r.positionText(*fx.datenA->Fahrttab), S(c.expected)) << c.name;
+    }
+}
+
+TEST_F(Daten_RTest, SurchargeLabelsComeFromTheSettingsFile) {
+    IniFile ini(fx.folder.filePath(S("kilvaro.ini")));
+    ini.writeString(S("Rechnung"), S("Nacht"), S("Nachtzuschlag;"));
+    ASSERT_TRUE(ini.save());
+    r.RechnungsmodulCreate();
+    fx.datenA->Fahrttab->locate(S("ID"), fx.addTrip({}));
+    EXPECT_TRUE(r.positionText(*fx.datenA->Fahrttab).endsWith(S(";  Nachtzuschlag;")));
+    EXPECT_EQ(r.surchargeLabels()[0], S("Ankleiden;")) << "missing keys keep their defaults";
+}
+
+TEST_F(Daten_RTest, SingleInvoiceMarksTripAndMakesOnePosition) {
+    const int trip = fx.addTrip({});
+    const int nr = fx.makeSingleInvoice(trip);
+    EXPECT_EQ(fx.scalar("SELECT Rechnung FROM Fahrten WHERE ID = ?", {trip}).toInt(), nr);
+    EXPECT_EQ(fx.datenA->Fahrttab->field(S("Rechnung")).asInteger(), nr);
+    ASSERT_TRUE(fx.gotoInvoice(nr));
+    EXPECT_TRUE(r.Rectab->field(S("Euro")).asBoolean());
+    EXPECT_EQ(r.Rectab->field(S("MWSt")).asInteger(), 19);
+    EXPECT_EQ(r.Rectab->field(S("Kundenname")).asString(), S("Zander"));
+    EXPECT_TRUE(r.Rectab->field(S("Netto")).isNull()) << "filled only by the recompute button";
+    ASSERT_EQ(r.Recposten->recordCount(), 1);
+    EXPECT_DOUBLE_EQ(r.Recposten->field(S("Netto")).asFloat(), 140.0);
+    EXPECT_EQ(r.Recposten->field(S("Datum")).asDateTime(),
+              QDateTime(QDate(2026, 12, 1), QTime(14, 30)));
+    EXPECT_EQ(r.Recposten->field(S("Auftragsnr")).asInteger(), 46357001);
+    EXPECT_EQ(r.Fahrttab->recordCount(), 1);
+    EXPECT_DOUBLE_EQ(r.Fahrttab->field(S("Gesamt")).asFloat(), 140.0);
+}
+
+TEST_F(Daten_RTest, SumsUseTheInvoicesOwnVatRate) {
+    // A tariff head with another rate must not matter.
+    fx.exec("INSERT INTO OTMAIN (Nr, ID) VALUES (1, 10)");
+    fx.exec("INSERT INTO Tarif (Id, Mehrwertsteuer) VALUES (10, 7)");
+    const int nr = fx.makeSingleInvoice(fx.addTrip({}));
+    InvoiceFixture::Trip second;
+    second.pauschale = 10.1;
+    second.nacht = 0;
+    fx.exec("INSERT INTO RecPos (RecID, Netto) VALUES (?, 10.1)", {nr});
+    fx.exec("UPDATE Rechnung SET MWSt = 16 WHERE RecNr = ?", {nr});
+    r.Rectab->refresh();
+    r.Recposten->refresh();
+    ASSERT_TRUE(fx.gotoInvoice(nr));
+    EXPECT_DOUBLE_EQ(r.PostenNettoSumme(), 150.1);
+    EXPECT_DOUBLE_EQ(r.PostenBruttoSumme(), 174.116);
+    fx.exec("UPDATE Rechnung SET Netto = 100 WHERE RecNr = ?", {nr});
+    r.Rectab->refresh();
+    EXPECT_DOUBLE_EQ(r.Rectab->field(S("brutto")).asFloat(), 116.0);
+}
+
+TEST_F(Daten_RTest, BookingLocksPositionsOnEveryPath) {
+    const int nr = fx.makeSingleInvoice(fx.addTrip({}));
+    EXPECT_TRUE(r.RechnungBuchen(999)) << "unknown number: nothing changes";
+    EXPECT_EQ(fx.scalar("SELECT count(*) FROM Rechnung WHERE Gebucht").toInt(), 0);
+    r.Rectab->setFilter(S("RecNr > 0"));
+    r.Rectab->setFiltered(true);
+    EXPECT_TRUE(r.RechnungBuchen(nr));
+    EXPECT_TRUE(r.isBooked(nr));
+    EXPECT_TRUE(r.Rectab->filtered()) << "the window's filter stays";
+    ASSERT_TRUE(fx.gotoInvoice(nr));
+    EXPECT_TRUE(r.Rectab->field(S("Gebucht")).asBoolean());
+
+    // Through the table object.
+    r.Recposten->edit();
+    r.Recposten->setValue(S("Netto"), 1.0);
+    EXPECT_THROW(r.Recposten->post(), DbError);
+    r.Recposten->cancel();
+    EXPECT_THROW(r.Recposten->remove(), DbError);
+    r.Recposten->append();
+    r.Recposten->setValue(S("Rectext"), S("neu"));
+    EXPECT_THROW(r.Recposten->post(), DbError);
+    r.Recposten->cancel();
+    // Through plain SQL, as a batch command or an administrator would.
+    EXPECT_THROW(fx.exec("UPDATE RecPos SET Netto = 0"), DbError);
+    EXPECT_THROW(fx.exec("DELETE FROM RecPos"), DbError);
+    EXPECT_THROW(fx.exec("INSERT INTO RecPos (RecID) VALUES (?)", {nr}), DbError);
+    EXPECT_THROW(fx.exec("UPDATE RecPos SET RecID = 5"), DbError);
+    EXPECT_THROW(fx.exec("DELETE FROM Rechnung"), DbError);
+    EXPECT_THROW(fx.exec("UPDATE Rechnung SET Gebucht = 0"), DbError);
+    // Un-booking through the table is refused with the same message.
+    r.Rectab->edit();
+    r.Rectab->setValue(S("Gebucht"), false);
+    try {
+        r.Rectab->post();
+        ADD_FAILURE() << "un-booking was stored";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.message(), InvoiceLocks::lockedMessage());
+    }
+    r.Rectab->cancel();
+    EXPECT_EQ(fx.scalar("SELECT count(*) FROM RecPos").toInt(), 1);
+    EXPECT_DOUBLE_EQ(fx.scalar("SELECT Netto FROM RecPos").toDouble(), 140.0);
+    // Other changes of a booked invoice stay possible (cancelling needs them).
+    EXPECT_NO_THROW(fx.exec("UPDATE Rechnung SET Storniert = 1"));
+}
+
+TEST_F(Daten_RTest, DeletingFreesTripsAndRemovesPositions) {
+    const int trip = fx.addTrip({});
+    const int nr = fx.makeSingleInvoice(trip);
+    const int kept = fx.makeSingleInvoice(fx.addTrip({}));
+
+    EXPECT_FALSE(r.RechnungLoeschen(99, true)) << "unknown number";
+    fx.dialogs.answerNext(MsgResult::No);
+    EXPECT_FALSE(r.RechnungLoeschen(nr, true)) << "declined";
+    EXPECT_EQ(fx.dialogs.lastMessage().text,
+              S("Wollen Sie die Rechnung Nummer 1 vom 08.12.2026 wirklich löschen?"));
+    EXPECT_EQ(fx.scalar("SELECT count(*) FROM Rechnung").toInt(), 2);
+
+    fx.dialogs.answerNext(MsgResult::Yes);
+    EXPECT_TRUE(r.RechnungLoeschen(nr, true));
+    EXPECT_EQ(fx.scalar("SELECT count(*) FROM Rechnung WHERE RecNr = ?", {nr}).toInt(), 0);
+    EXPECT_EQ(fx.scalar("SELECT count(*) FROM RecPos WHERE RecID = ?", {nr}).toInt(), 0);
+    EXPECT_TRUE(fx.scalar("SELECT Rechnung FROM Fahrten WHERE ID = ?", {trip}).isNull())
+        << "empty, not 0";
+    fx.datenA->Fahrttab->locate(S("ID"), trip);
+    EXPECT_TRUE(fx.datenA->Fahrttab->field(S("Rechnung")).isNull()) << "the trip window sees it";
+    EXPECT_EQ(r.Rectab->recordCount(), 1);
+
+    // A booked invoice is not deleted, and the caller learns that.
+    r.RechnungBuchen(kept);
+    const QStringList before = fx.snapshot();
+    EXPECT_FALSE(r.RechnungLoeschen(kept, false));
+    EXPECT_EQ(fx.snapshot(), before);
+}
+
+TEST_F(Daten_RTest, FailureInTheMiddleLeavesTheDatabaseAsBefore) {
+    const int trip = fx.addTrip({});
+    const QStringList empty = fx.snapshot();
+
+    // Single invoice: the trip is marked and the invoice stored before the position fails.
+    fx.exec(
+        "CREATE TRIGGER fail_pos BEFORE INSERT ON RecPos BEGIN SELECT RAISE(ABORT, 'kaputt'); END");
+    fx.datenA->Fahrttab->locate(S("ID"), trip);
+    r.Rectab->append();
+    r.Rectab->setValue(S("Kunde"), 1);
+    r.Rectab->setValue(S("Textvor"), S("Sehr geehrte Damen und Herren"));
+    try {
+        r.EinzelRechnungSpeichern(fx.datenA->Fahrttab);
+        ADD_FAILURE() << "no error";
+    } catch (const DbError& e) {
+        EXPECT_TRUE(e.message().contains(S("kaputt")));
+    }
+    EXPECT_EQ(fx.snapshot(), empty);
+    EXPECT_TRUE(fx.datenA->Fahrttab->field(S("Rechnung")).isNull());
+    ASSERT_EQ(r.Rectab->state(), TableState::Insert) << "the user can try again or cancel";
+    EXPECT_EQ(r.Rectab->field(S("RecNr")).asInteger(), 1);
+    EXPECT_EQ(r.Rectab->field(S("Textvor")).asString(), S("Sehr geehrte Damen und Herren"));
+    fx.exec("DROP TRIGGER fail_pos");
+    EXPECT_EQ(r.EinzelRechnungSpeichern(fx.datenA->Fahrttab), 1);
+
+    // Deleting: trips freed and positions deleted before the invoice row fails.
+    fx.exec("CREATE TRIGGER fail_del BEFORE DELETE ON Rechnung BEGIN SELECT RAISE(ABORT, "
+            "'kaputt'); END");
+    QStringList before = fx.snapshot();
+    EXPECT_THROW(r.RechnungLoeschen(1, false), DbError);
+    EXPECT_EQ(fx.snapshot(), before);
+    EXPECT_EQ(r.Recposten->recordCount(), 1);
+    fx.exec("DROP TRIGGER fail_del");
+
+    // Cancelling with freed trips: the invoice is marked before freeing the trips fails.
+    r.RechnungBuchen(1);
+    ASSERT_TRUE(fx.gotoInvoice(1));
+    fx.exec("CREATE TRIGGER fail_trip BEFORE UPDATE ON Fahrten BEGIN SELECT RAISE(ABORT, "
+            "'kaputt'); END");
+    before = fx.snapshot();
+    EXPECT_THROW(r.Stornieren(true), DbError);
+    EXPECT_EQ(fx.snapshot(), before);
+    EXPECT_FALSE(r.Rectab->field(S("Storniert")).asBoolean());
+    EXPECT_EQ(r.Rectab->state(), TableState::Browse);
+}
+
+TEST_F(Daten_RTest, LocksAreInstalledOnceAndSurviveReopening) {
+    EXPECT_NO_THROW(InvoiceLocks::install(*fx.datenA->Database));
+    EXPECT_EQ(fx.scalar("SELECT count(*) FROM sqlite_master WHERE type = 'trigger'").toInt(),
+              InvoiceLocks::statements().size());
+}
