@@ -496,10 +496,10 @@ void TRec_Editform::bindDetail() {
         ->setMask(QStringLiteral("dd.mm.yyyy"));
     FieldBinding::bind(rec, QStringLiteral("Kundenname"), kundenname, d)->setReadOnly(true);
     auto* n = FieldBinding::bind(rec, QStringLiteral("Netto"), netto, d);
-    n->setMask(QStringLiteral("#,##0.00 €"));
+    n->setMask(QStringLiteral("#,##0.00"));
     n->setReadOnly(true);
     auto* b = FieldBinding::bind(rec, QStringLiteral("brutto"), brutto, d);
-    b->setMask(QStringLiteral("#,##0.00 €"));
+    b->setMask(QStringLiteral("#,##0.00"));
     b->setReadOnly(true);
     FieldBinding::bind(rec, QStringLiteral("Textvor"), textvor, d);
     FieldBinding::bind(rec, QStringLiteral("Zahlungsdatum"), zahlungsdatum, d)
@@ -679,6 +679,8 @@ void TRec_Editform::RadiobezahltClick() {
     if (!editAllowed() || m_daten->Rectab->isEmpty())
         return;
     m_rules->markPaid();
+    // Starting the edit refreshed the display from the row as it was.
+    Radiobezahlt->setChecked(true);
     bezahltPanel->setEnabled(true);
     angezahltPanel->setEnabled(false);
     Restbetrag->clear();
@@ -688,6 +690,7 @@ void TRec_Editform::RadioangezahltClick() {
     if (!editAllowed() || m_daten->Rectab->isEmpty())
         return;
     m_rules->markNotPaid();
+    Radioangezahlt->setChecked(true);
     bezahltPanel->setEnabled(false);
     angezahltPanel->setEnabled(true);
 }
