@@ -451,8 +451,11 @@ void TForm_Main::ExportTransfers1Click() {}
 
 // Invoicing.
 void TForm_Main::InvoiceOverview1Click() {
-    m_children.showSingle<TRec_Editform>(ChildKind::RechnungsUebersicht,
-                                         [&] { return new TRec_Editform(m_context, this); });
+    m_children.showSingle<TRec_Editform>(ChildKind::RechnungsUebersicht, [&] {
+        auto* w = new TRec_Editform(m_context, this);
+        w->openMonthlyInvoices = [this] { runGuarded([this] { MonthlyInvoices1Click(); }); };
+        return w;
+    });
 }
 void TForm_Main::MonthlyInvoices1Click() {}
 void TForm_Main::PrintInvoices1Click() {}

@@ -158,7 +158,11 @@ void TRec_Editform::buildTopBar(QVBoxLayout* layout) {
     UpDown1->setObjectName(QStringLiteral("UpDown1"));
     UpDown1->setRange(0, 11);
     UpDown1->setWrapping(false);
-    UpDown1->setFixedWidth(44);
+    // Only the arrows are wanted: the month shows in the list beside it.
+    UpDown1->setFixedWidth(22);
+    UpDown1->setStyleSheet(
+        QStringLiteral("QSpinBox { color: transparent; selection-color: "
+                       "transparent; selection-background-color: transparent; }"));
     Filtern = new QCheckBox(QStringLiteral("Rechnungsmonat"), this);
     Filtern->setObjectName(QStringLiteral("Filtern"));
     Filtern->setToolTip(QStringLiteral("Filter aktivieren"));
@@ -245,13 +249,14 @@ QWidget* TRec_Editform::buildDetailPage() {
     recnr = lineEdit(eingabefeld, "recnr", true, 90);
     datum = lineEdit(eingabefeld, "datum", false, 100);
     kundenname = lineEdit(eingabefeld, "kundenname", true);
+    kundenname->setMaximumWidth(420);
     netto = lineEdit(eingabefeld, "netto", true, 100);
     brutto = lineEdit(eingabefeld, "brutto", true, 100);
     netto->setAlignment(Qt::AlignRight);
     brutto->setAlignment(Qt::AlignRight);
     textvor = new QPlainTextEdit(eingabefeld);
     textvor->setObjectName(QStringLiteral("textvor"));
-    textvor->setMaximumHeight(70);
+    textvor->setMinimumHeight(80);
 
     auto label = [this](const QString& text) { return new QLabel(text, eingabefeld); };
     g->addWidget(label(QStringLiteral("Rec.-Nr")), 0, 0);
@@ -345,12 +350,14 @@ QWidget* TRec_Editform::buildDetailPage() {
     anzahlungen = new QPlainTextEdit(eingabefeld);
     anzahlungen->setObjectName(QStringLiteral("anzahlungen"));
     anzahlungen->setToolTip(QStringLiteral("Anzahlungen"));
+    anzahlungen->setMinimumHeight(90);
     savebt = button(eingabefeld, "savebt", QStringLiteral("Speichern"));
     savebt->setVisible(false);
     g->addWidget(label(QStringLiteral("Anzahlungen")), 6, 0, Qt::AlignTop);
     g->addWidget(anzahlungen, 6, 1, 1, 4);
     g->addWidget(savebt, 7, 4, Qt::AlignRight);
     g->setColumnStretch(4, 1);
+    g->setRowStretch(3, 2);
     g->setRowStretch(6, 1);
 
     auto* rechnung = new QGroupBox(QStringLiteral("Rechnung"), page);
@@ -425,7 +432,7 @@ QWidget* TRec_Editform::buildTripsPage() {
          {QStringLiteral("Startort"), QString(), QString(), true, 130},
          {QStringLiteral("Zielort"), QString(), QString(), true, 130},
          {QStringLiteral("Personen"), QString(), QString(), true, 150},
-         {QStringLiteral("Ortspauschale"), QString(), QStringLiteral("#,##0.00"), true, 95},
+         {QStringLiteral("Ortspauschale"), QString(), QStringLiteral("#,##0.00"), true, 110},
          {QStringLiteral("Ankleiden"), QString(), QStringLiteral("#,##0.00"), true, 80},
          {QStringLiteral("Nacht"), QString(), QStringLiteral("#,##0.00"), true, 70},
          {QStringLiteral("Feiertag"), QString(), QStringLiteral("#,##0.00"), true, 70},
@@ -445,7 +452,7 @@ QWidget* TRec_Editform::buildPositionsPage() {
         m_daten->Recposten1,
         {{QStringLiteral("RecID"), QStringLiteral("RecNr"), QString(), true, 60},
          {QStringLiteral("Datum"), QString(), QStringLiteral("dd.mm.yyyy hh:mm"), false, 120},
-         {QStringLiteral("Rectext"), QString(), QString(), false, 420},
+         {QStringLiteral("Rectext"), QString(), QString(), false, 640},
          {QStringLiteral("Netto"), QString(), QStringLiteral("#,##0.00"), false, 80},
          {QStringLiteral("Auftragsnr"), QString(), QString(), false, 90}});
     v->addWidget(PostenGrid, 1);

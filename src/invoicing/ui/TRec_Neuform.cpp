@@ -72,6 +72,7 @@ TRec_Neuform::TRec_Neuform(const AppContext& context, Table* trip, QWidget* pare
     layout->addLayout(form);
     layout->addLayout(buttons);
     resize(480, 300);
+    EditDatum->setFocus();
 
     showInvoice = [daten = m_daten](int recNr, int posId, bool print) {
         if (daten->showInvoice)
