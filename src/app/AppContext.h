@@ -7,6 +7,7 @@ namespace kilvaro {
 
 class DialogService;
 class TDaten_A;
+class TDruckfilterform;
 
 /// What the windows of one program run share: passed to each window's constructor.
 struct AppContext {
@@ -14,6 +15,7 @@ struct AppContext {
     QStringList arguments;     ///< command-line arguments after the program name
     DialogService* dialogs = nullptr;
     TDaten_A* daten = nullptr; ///< the general data module
+    TDruckfilterform* druckfilterform = nullptr; ///< the report data filter dialog
 };
 
 } // namespace kilvaro

@@ -9,6 +9,7 @@
 #include "app/ui/TfStart.h"
 #include "data/Daten_A.h"
 #include "data/DbError.h"
+#include "reports/ui/TDruckfilterform.h"
 
 #include <QApplication>
 #include <QDate>
@@ -78,10 +79,18 @@ int runGui(const CommandLine& commandLine) {
     context.arguments = commandLine.guiArguments;
     context.dialogs = &dialogs;
 
-    TForm_Main mainWindow(context);
+    // The data module and the report filter dialog are constructed first (neither opens
+    // anything yet) so the main window's copy of the context reaches them, and so they
+    // outlive the main window and its child windows; they are filled in the start-up order:
+    // main window, data module, filter dialog.
     TDaten_A daten(folder, &dialogs);
     context.daten = &daten;
+    TDruckfilterform druckfilterform(context);
+    context.druckfilterform = &druckfilterform;
+    TForm_Main mainWindow(context);
+    druckfilterform.setHelpHandler([&mainWindow](int topic) { mainWindow.ShowHelp(topic); });
     daten.DataModuleCreate();
+    druckfilterform.FormCreate(QDate::currentDate());
 
     splash.finish();
     mainWindow.show();
