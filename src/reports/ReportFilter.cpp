@@ -88,7 +88,9 @@ bool ReportFilter::setYearText(const QString& text) {
 std::optional<int> ReportFilter::year() const {
     bool ok = false;
     const int y = m_yearText.trimmed().toInt(&ok);
-    if (!ok || y < 1 || y > 9999)
+    // Years outside the arrows' range are refused too: while a year is being typed, "2" or
+    // "20" must not move the period to antiquity.
+    if (!ok || y < FirstYear || y > LastYear)
         return std::nullopt;
     return y;
 }
@@ -122,8 +124,7 @@ bool ReportFilter::computePeriod() {
 
 QString ReportFilter::inputError() const {
     if (yearEditable()) {
-        const std::optional<int> y = year();
-        if (!y || *y < FirstYear || *y > LastYear)
+        if (!year())
             return QStringLiteral("„%1“ ist kein gültiges Jahr. Bitte ein Jahr von %2 bis %3 "
                                   "eingeben.")
                 .arg(m_yearText.trimmed())

@@ -56,7 +56,7 @@ public:
     /// Takes the year as typed and computes the period; false when it is no valid year (the
     /// dates then stay as they were).
     bool setYearText(const QString& text);
-    /// The year typed, if it is a whole number from 1 to 9999.
+    /// The year typed, if it is a whole number from FirstYear to LastYear.
     std::optional<int> year() const;
 
     QDate von() const { return m_von; }

@@ -171,11 +171,12 @@ TEST(FilterPeriod, BadYearComputesNothingAndIsReported) {
     EXPECT_EQ(f.Zeittext, QStringLiteral("März 2021"));
     EXPECT_EQ(f.Datumfilter, QStringLiteral("DATUM >= #03/01/2021# AND DATUM <= #03/31/2021#"));
 
-    // Whole numbers outside the arrows' range compute but cannot be printed.
-    EXPECT_TRUE(f.setYearText(QStringLiteral("1979")));
-    EXPECT_FALSE(f.inputError().isEmpty());
-    EXPECT_TRUE(f.setYearText(QStringLiteral("2129")));
-    EXPECT_FALSE(f.inputError().isEmpty());
+    // Whole numbers outside the arrows' range (a year still being typed) compute nothing.
+    for (const char* partial : {"2", "20", "202", "1979", "2129"}) {
+        EXPECT_FALSE(f.setYearText(QString::fromLatin1(partial))) << partial;
+        EXPECT_EQ(f.von(), QDate(2021, 3, 1)) << partial;
+        EXPECT_FALSE(f.inputError().isEmpty()) << partial;
+    }
     EXPECT_TRUE(f.setYearText(QStringLiteral(" 2128 ")));
     EXPECT_TRUE(f.inputError().isEmpty());
     EXPECT_TRUE(f.setYearText(QStringLiteral("1980")));
