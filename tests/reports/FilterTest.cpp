@@ -214,8 +214,7 @@ TEST_F(FilterTest, FillingListsActiveAddressesInNameOrderWithTheirIds) {
     EXPECT_EQ(f.bis(), QDate(2024, 2, 29));
 
     // Inactive "Meier" is never listed; names in order, IDs parallel.
-    EXPECT_EQ(f.bestatterNames(),
-              (QStringList{"Arndt", "Berg", "Ohnegruppe", "Zander", "Zander"}));
+    EXPECT_EQ(f.bestatterNames(), (QStringList{"Arndt", "Berg", "Ohnegruppe", "Zander", "Zander"}));
     ASSERT_EQ(f.BestatterIDs.size(), 5);
     EXPECT_EQ(f.BestatterIDs.at(0), 2);
     EXPECT_EQ(f.BestatterIDs.at(1), 1000);

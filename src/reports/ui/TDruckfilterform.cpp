@@ -141,6 +141,12 @@ void TDruckfilterform::buildControls() {
     dateLayout->addWidget(bisLabel, 1, 0);
     dateLayout->addWidget(bis, 1, 1);
     dateLayout->setColumnStretch(1, 1);
+    // One label width in both groups, so the month list and the date fields line up.
+    int labelWidth = 0;
+    for (QLabel* l : {monthLabel, yearLabel, vonLabel, bisLabel})
+        labelWidth = qMax(labelWidth, l->sizeHint().width());
+    for (QLabel* l : {monthLabel, yearLabel, vonLabel, bisLabel})
+        l->setMinimumWidth(labelWidth);
     connect(von, &QDateEdit::dateChanged, this, [this] {
         if (!m_updating)
             vonChange();
@@ -257,8 +263,17 @@ void TDruckfilterform::FormCreate(const QDate& today) {
     showBestatter();
 }
 
+void TDruckfilterform::preset(const QString& caption, const QString& title) {
+    setWindowTitle(caption);
+    Titel->setEditText(title);
+}
+
 ReportChoice TDruckfilterform::showModal() {
     return reportChoiceOf(exec());
+}
+
+QString TDruckfilterform::title() const {
+    return Titel->currentText();
 }
 
 void TDruckfilterform::setMode(ReportFilter::Mode mode) {

@@ -43,8 +43,12 @@ public:
     /// addresses, the stored funeral director. Data errors are shown as messages.
     void FormCreate(const QDate& today);
 
+    /// Sets the caption and the `Titel` text, as most callers do first.
+    void preset(const QString& caption, const QString& title);
     /// Shows the dialog modally and says what the user chose.
     ReportChoice showModal();
+    /// The `Titel` text.
+    QString title() const;
 
     /// Switches the period mode as a click on `Zeitwahl` does.
     void setMode(ReportFilter::Mode mode);

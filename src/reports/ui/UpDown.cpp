@@ -39,9 +39,13 @@ void UpDown::setPosition(int position) {
     updateButtons();
 }
 
-void UpDown::stepUp() { step(1); }
+void UpDown::stepUp() {
+    step(1);
+}
 
-void UpDown::stepDown() { step(-1); }
+void UpDown::stepDown() {
+    step(-1);
+}
 
 void UpDown::step(int delta) {
     if (!isEnabled())

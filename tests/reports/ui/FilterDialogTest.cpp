@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 using namespace kilvaro;
@@ -125,11 +126,12 @@ private slots:
         QCOMPARE(d->bestatterSeiten->text(), QStringLiteral("eine Seite pro Bestatter"));
         QVERIFY(!d->GroupBox2->isVisible());
         QVERIFY(!d->NachBestatter->isVisibleTo(d.get()));
-        for (const char* name : {"Titel", "Zeitwahl", "Monatsbox", "UpDown1", "Jahr", "updown2",
-                                 "von", "bis", "EditKopie", "Kopien", "Bestatterbox",
-                                 "einbestatter", "NachBestatter", "bestatterSeiten", "BTMonitor",
-                                 "BTDrucker", "BTAbbruch", "BTHilfe", "Monatbox", "Zeitbox",
-                                 "Kopiebox", "GroupBox2", "Titelbox"})
+        for (const char* name :
+             {"Titel",        "Zeitwahl",     "Monatsbox",     "UpDown1",         "Jahr",
+              "updown2",      "von",          "bis",           "EditKopie",       "Kopien",
+              "Bestatterbox", "einbestatter", "NachBestatter", "bestatterSeiten", "BTMonitor",
+              "BTDrucker",    "BTAbbruch",    "BTHilfe",       "Monatbox",        "Zeitbox",
+              "Kopiebox",     "GroupBox2",    "Titelbox"})
             QVERIFY2(d->findChild<QWidget*>(QString::fromLatin1(name)), name);
         QVERIFY(m_dialogs.messages().isEmpty());
     }
@@ -238,7 +240,8 @@ private slots:
         QVERIFY(d->isVisible());
         QCOMPARE(m_dialogs.messages().size(), 1);
         QCOMPARE(m_dialogs.lastMessage().icon, MsgIcon::Warning);
-        QVERIFY(m_dialogs.lastMessage().text.contains(QStringLiteral("„20x4“ ist kein gültiges Jahr")));
+        QVERIFY(
+            m_dialogs.lastMessage().text.contains(QStringLiteral("„20x4“ ist kein gültiges Jahr")));
         QTest::mouseClick(d->BTDrucker, Qt::LeftButton);
         QVERIFY(d->isVisible());
         QCOMPARE(m_dialogs.messages().size(), 2);
@@ -325,6 +328,22 @@ private slots:
         auto next = makeDialog();
         QCOMPARE(next->Bestatterbox->currentText(), QStringLiteral("Zander"));
         QCOMPARE(next->Titel->itemText(1), QStringLiteral("Bonn"));
+    }
+
+    void modalRunWithPresetCaptionAndTitle() {
+        auto d = makeDialog();
+        d->hide();
+        d->preset(QStringLiteral("Umsatzbericht"), QStringLiteral("Umsatz"));
+        QTimer::singleShot(0, d.get(), [&] {
+            QVERIFY(d->isVisible());
+            QCOMPARE(d->windowTitle(), QStringLiteral("Umsatzbericht"));
+            QTest::mouseClick(d->BTDrucker, Qt::LeftButton);
+        });
+        QCOMPARE(d->showModal(), ReportChoice::Print);
+        QCOMPARE(d->title(), QStringLiteral("Umsatz"));
+        QCOMPARE(d->Zeittext(), QStringLiteral("Februar 2024"));
+        QTimer::singleShot(0, d.get(), [&] { QTest::keyClick(d.get(), Qt::Key_Escape); });
+        QCOMPARE(d->showModal(), ReportChoice::Cancel);
     }
 
     void helpOpensContextTen() {
