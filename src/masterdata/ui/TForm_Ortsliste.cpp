@@ -71,10 +71,6 @@ TForm_Ortsliste::TForm_Ortsliste(const AppContext& context, TForm_Main* main, QW
     // The data module's data-change rule writes the count here while this window exists.
     d->placeListStatus = [this](const QString& text) { showStatus(text); };
     showStatus(m_ops->statusText());
-
-    if (m_main)
-        connect(m_main->mdiArea(), &QMdiArea::subWindowActivated, this,
-                &TForm_Ortsliste::onSubWindowActivated);
 }
 
 TForm_Ortsliste::~TForm_Ortsliste() {
@@ -100,15 +96,27 @@ void TForm_Ortsliste::guarded(const std::function<void()>& command) {
     }
 }
 
-void TForm_Ortsliste::onSubWindowActivated(QMdiSubWindow* sub) {
-    // A null window means the frame itself lost the focus (a dialog): no change of child.
-    if (!sub)
-        return;
-    const bool mine = sub->widget() == this;
-    if (mine && !m_active) {
+bool TForm_Ortsliste::event(QEvent* event) {
+    // Activation is the sub-window's: the frame deactivates the previous child before it
+    // activates the next, so the navigator is handed over in order.
+    if (event->type() == QEvent::ParentChange) {
+        if (m_sub)
+            disconnect(m_sub, nullptr, this, nullptr);
+        m_sub = qobject_cast<QMdiSubWindow*>(parentWidget());
+        if (m_sub)
+            connect(m_sub, &QMdiSubWindow::windowStateChanged, this,
+                    &TForm_Ortsliste::onWindowStateChanged);
+    }
+    return QWidget::event(event);
+}
+
+void TForm_Ortsliste::onWindowStateChanged(Qt::WindowStates oldState, Qt::WindowStates newState) {
+    const bool was = oldState.testFlag(Qt::WindowActive);
+    const bool now = newState.testFlag(Qt::WindowActive);
+    if (now && !was && !m_active) {
         m_active = true;
         FormActivate();
-    } else if (!mine && m_active) {
+    } else if (!now && was && m_active) {
         m_active = false;
         FormDeactivate();
     }

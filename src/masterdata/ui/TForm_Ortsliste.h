@@ -30,10 +30,12 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     void guarded(const std::function<void()>& command);
-    void onSubWindowActivated(QMdiSubWindow* sub);
+    /// Follows the active state of the frame's sub-window that holds this window.
+    void onWindowStateChanged(Qt::WindowStates oldState, Qt::WindowStates newState);
     void showStatus(const QString& text);
 
     void FormActivate();
@@ -47,6 +49,7 @@ private:
     QPointer<TForm_Main> m_main;
     PlaceListOperations* m_ops;
     bool m_active = false;
+    QPointer<QMdiSubWindow> m_sub;
 
     DbGrid* Gitter;
     QPushButton* neu;

@@ -75,9 +75,6 @@ TForm_Tarif::TForm_Tarif(const AppContext& context, TForm_Main* main, QWidget* p
 
     buildControls();
     FormCreate();
-    if (m_main)
-        connect(m_main->mdiArea(), &QMdiArea::subWindowActivated, this,
-                &TForm_Tarif::onSubWindowActivated);
 }
 
 TForm_Tarif::~TForm_Tarif() {
@@ -301,15 +298,27 @@ void TForm_Tarif::guarded(const std::function<void()>& command) {
     }
 }
 
-void TForm_Tarif::onSubWindowActivated(QMdiSubWindow* sub) {
-    // A null window means the frame itself lost the focus (a dialog): no change of child.
-    if (!sub)
-        return;
-    const bool mine = sub->widget() == this;
-    if (mine && !m_active) {
+bool TForm_Tarif::event(QEvent* event) {
+    // Activation is the sub-window's: the frame deactivates the previous child before it
+    // activates the next, so the navigator is handed over in order.
+    if (event->type() == QEvent::ParentChange) {
+        if (m_sub)
+            disconnect(m_sub, nullptr, this, nullptr);
+        m_sub = qobject_cast<QMdiSubWindow*>(parentWidget());
+        if (m_sub)
+            connect(m_sub, &QMdiSubWindow::windowStateChanged, this,
+                    &TForm_Tarif::onWindowStateChanged);
+    }
+    return QWidget::event(event);
+}
+
+void TForm_Tarif::onWindowStateChanged(Qt::WindowStates oldState, Qt::WindowStates newState) {
+    const bool was = oldState.testFlag(Qt::WindowActive);
+    const bool now = newState.testFlag(Qt::WindowActive);
+    if (now && !was && !m_active) {
         m_active = true;
         guarded([this] { FormActivate(); });
-    } else if (!mine && m_active) {
+    } else if (!now && was && m_active) {
         m_active = false;
         FormDeactivate();
     }
@@ -393,13 +402,14 @@ void TForm_Tarif::FormClose() {
 
 void TForm_Tarif::TarifboxChange() {
     Table* t = m_context.daten->Orthaupttab;
-    if (Tarifbox->currentIndex() <= 0) {
-        t->setFilter(QString());
-        t->setFiltered(false);
+    const bool all = Tarifbox->currentIndex() <= 0;
+    const QString filter = all ? QString() : QStringLiteral("Nr=") + Tarifbox->currentText();
+    // Unchanged filters are left alone, so that the selected version stays selected when the
+    // window comes back to the front.
+    if (t->filter() == filter && t->filtered() == !all)
         return;
-    }
-    t->setFilter(QStringLiteral("Nr=") + Tarifbox->currentText());
-    t->setFiltered(true);
+    t->setFilter(filter);
+    t->setFiltered(!all);
 }
 
 void TForm_Tarif::id_changeChange() {

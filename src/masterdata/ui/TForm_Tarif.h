@@ -41,12 +41,14 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     void buildControls();
     /// Runs a command; errors are shown as error messages.
     void guarded(const std::function<void()>& command);
-    void onSubWindowActivated(QMdiSubWindow* sub);
+    /// Follows the active state of the frame's sub-window that holds this window.
+    void onWindowStateChanged(Qt::WindowStates oldState, Qt::WindowStates newState);
     void fillTarifbox();
     void showCurrency();
 
@@ -75,6 +77,7 @@ private:
     TariffOperations* m_ops;
     std::function<QDate()> m_today;
     bool m_active = false;
+    QPointer<QMdiSubWindow> m_sub;
 
     // The funeral directors of the selected version's group.
     Table* Adressen;
