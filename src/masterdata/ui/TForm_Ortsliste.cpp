@@ -74,7 +74,8 @@ TForm_Ortsliste::TForm_Ortsliste(const AppContext& context, TForm_Main* main, QW
 }
 
 TForm_Ortsliste::~TForm_Ortsliste() {
-    if (m_context.daten)
+    // After FormClose a new place-list window may already own the sink.
+    if (!m_closed && m_context.daten)
         m_context.daten->placeListStatus = nullptr;
     delete m_ops;
 }
@@ -165,6 +166,8 @@ void TForm_Ortsliste::FormClose() {
     if (m_active && m_main)
         m_main->ClearNavigatorSource();
     m_active = false;
+    m_context.daten->placeListStatus = nullptr;
+    m_closed = true;
     if (m_main)
         m_main->childWindows().release(ChildKind::Ortsliste);
 }

@@ -49,6 +49,7 @@ private:
     QPointer<TForm_Main> m_main;
     PlaceListOperations* m_ops;
     bool m_active = false;
+    bool m_closed = false;
     QPointer<QMdiSubWindow> m_sub;
 
     DbGrid* Gitter;
