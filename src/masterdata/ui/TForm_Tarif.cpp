@@ -256,7 +256,8 @@ void TForm_Tarif::buildControls() {
     Orteliste->setDataSource(
         d->Orte_Q, {{QStringLiteral("Ort"), QStringLiteral("Ort"), QString(), true, 260},
                     {QStringLiteral("Betrag"), QStringLiteral("Betrag"), kAmountMask, true, 100}});
-    Orteliste->horizontalHeader()->setStretchLastSection(true);
+    // The place names take the room; the amount column keeps its width.
+    Orteliste->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     Orteliste->installEventFilter(this);
     tabelleLayout->addWidget(Orteliste);
     middle->addWidget(tabelle, 1);
@@ -440,7 +441,14 @@ void TForm_Tarif::TneuClick() {
     if (!answer)
         return;
     const int nr = TariffOperations::parseTariffNumber(*answer);
-    m_ops->newTariffGroup(nr);
+    const int id = m_ops->newTariffGroup(nr);
+    // A group chosen in the list may hide the new version: show all versions then.
+    Table* t = m_context.daten->Orthaupttab;
+    if (t->field(QStringLiteral("ID")).asInteger() != id) {
+        Tarifbox->setCurrentIndex(0);
+        TarifboxChange();
+        t->locate(QStringLiteral("ID"), id);
+    }
 }
 
 void TForm_Tarif::TkopieClick() {
