@@ -9,6 +9,8 @@
 #include "data/Daten_A.h"
 #include "data/DbError.h"
 #include "data/ui/DbNavigator.h"
+#include "masterdata/ui/TForm_Ortsliste.h"
+#include "masterdata/ui/TForm_Tarif.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -380,11 +382,17 @@ void TForm_Main::runInvoiceListReport() {
 
 // --- per-user settings and shared utilities ----------------------------------------------
 
-std::optional<bool> TForm_Main::readProgmax() const { return UserSettings().progmax(); }
+std::optional<bool> TForm_Main::readProgmax() const {
+    return UserSettings().progmax();
+}
 
-void TForm_Main::writeProgmax(bool maximised) const { UserSettings().setProgmax(maximised); }
+void TForm_Main::writeProgmax(bool maximised) const {
+    UserSettings().setProgmax(maximised);
+}
 
-void TForm_Main::showVersionInfo() { ShowVersionInfo(*m_context.dialogs); }
+void TForm_Main::showVersionInfo() {
+    ShowVersionInfo(*m_context.dialogs);
+}
 
 bool TForm_Main::checkForUpdate() {
     m_endedByUpdate = CheckForUpdate(*m_context.dialogs) == UpdateCheck::QuitNow;
@@ -392,6 +400,14 @@ bool TForm_Main::checkForUpdate() {
 }
 
 // --- menu and tool-bar handlers -------------------------------------------------------------
+
+template <class W> void TForm_Main::openMaximised(ChildKind kind) {
+    const bool existed = m_children.find(kind) != nullptr;
+    W* window = m_children.showSingle<W>(kind, [this] { return new W(m_context, this); });
+    if (!existed)
+        if (QMdiSubWindow* sub = m_children.subWindowOf(window))
+            sub->showMaximized();
+}
 
 // Print launchers of the master-data reports.
 void TForm_Main::Preisliste2Click() {}
@@ -407,8 +423,12 @@ void TForm_Main::Ueberfuehrungen1Click() {}
 void TForm_Main::Preisliste1Click() {}
 void TForm_Main::Bestatter1Click() {}
 void TForm_Main::Aushilfen1Click() {}
-void TForm_Main::Ortstarif1Click() {}
-void TForm_Main::Ortsliste1Click() {}
+void TForm_Main::Ortstarif1Click() {
+    openMaximised<TForm_Tarif>(ChildKind::Tarif);
+}
+void TForm_Main::Ortsliste1Click() {
+    openMaximised<TForm_Ortsliste>(ChildKind::Ortsliste);
+}
 void TForm_Main::PLZ1Click() {}
 
 // Reports and statistics.

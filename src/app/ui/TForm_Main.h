@@ -84,6 +84,8 @@ private:
     void rebuildWindowList();
     void scheduleUpdateMenuItems();
     QList<class QMdiSubWindow*> arrangeableSubWindows() const;
+    /// Opens the single window of a kind maximised, or brings the open one to the front.
+    template <class W> void openMaximised(ChildKind kind);
 
     // Per-user settings of the main window.
     std::optional<bool> readProgmax() const;
