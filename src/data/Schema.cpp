@@ -27,32 +27,20 @@ using CT = ColumnType;
 
 SchemaInfo buildDefinition() {
     SchemaInfo s;
-    s.addTable(makeTable("Fahrten", {{"Datum", CT::DateTime, 0},
-                                     {"Bestatter", CT::Integer, 0},
-                                     {"ID", CT::AutoInc, 0},
-                                     {"Startort", CT::Text, 50},
-                                     {"Zielort", CT::Text, 50},
-                                     {"Anrede", CT::Text, 4},
-                                     {"Vorname", CT::Text, 25},
-                                     {"Strasse", CT::Text, 50},
-                                     {"PLZ", CT::Text, 10},
-                                     {"Ort", CT::Text, 30},
-                                     {"AKZ", CT::Text, 20},
-                                     {"Beamter", CT::Text, 30},
-                                     {"Personen", CT::Text, 50},
-                                     {"Aushilfe", CT::Integer, 0},
-                                     {"Ortspauschale", CT::Float, 0},
-                                     {"Ankleiden", CT::Float, 0},
-                                     {"Nacht", CT::Float, 0},
-                                     {"Feiertag", CT::Float, 0},
-                                     {"Kuehlung", CT::Float, 0},
-                                     {"UHuelle", CT::Float, 0},
-                                     {"Rechnung", CT::Integer, 0},
-                                     {"Gutschrift", CT::Boolean, 0},
-                                     {"Zeit", CT::DateTime, 0},
-                                     {"AuftragNr", CT::Integer, 0},
-                                     {"ANRLock", CT::Boolean, 0},
-                                     {"Covid19", CT::Float, 0}}));
+    s.addTable(
+        makeTable("Fahrten", {{"Datum", CT::DateTime, 0},      {"Bestatter", CT::Integer, 0},
+                              {"ID", CT::AutoInc, 0},          {"Startort", CT::Text, 50},
+                              {"Zielort", CT::Text, 50},       {"Anrede", CT::Text, 4},
+                              {"Vorname", CT::Text, 25},       {"Strasse", CT::Text, 50},
+                              {"PLZ", CT::Text, 10},           {"Ort", CT::Text, 30},
+                              {"AKZ", CT::Text, 20},           {"Beamter", CT::Text, 30},
+                              {"Personen", CT::Text, 50},      {"Aushilfe", CT::Integer, 0},
+                              {"Ortspauschale", CT::Float, 0}, {"Ankleiden", CT::Float, 0},
+                              {"Nacht", CT::Float, 0},         {"Feiertag", CT::Float, 0},
+                              {"Kuehlung", CT::Float, 0},      {"UHuelle", CT::Float, 0},
+                              {"Rechnung", CT::Integer, 0},    {"Gutschrift", CT::Boolean, 0},
+                              {"Zeit", CT::DateTime, 0},       {"AuftragNr", CT::Integer, 0},
+                              {"ANRLock", CT::Boolean, 0},     {"Covid19", CT::Float, 0}}));
     s.addTable(makeTable("ADRESSEN", {{"ID", CT::Integer, 0},
                                       {"Typ", CT::Integer, 0},
                                       {"Name", CT::Text, 50},
@@ -86,8 +74,8 @@ SchemaInfo buildDefinition() {
                                    {"UHuelle", CT::Float, 0},
                                    {"Waehrung", CT::Text, 3},
                                    {"Covid19", CT::Float, 0}}));
-    s.addTable(makeTable("OrtsTarif",
-                         {{"Id", CT::Integer, 0}, {"Ort", CT::Text, 50}, {"Betrag", CT::Float, 0}}));
+    s.addTable(makeTable(
+        "OrtsTarif", {{"Id", CT::Integer, 0}, {"Ort", CT::Text, 50}, {"Betrag", CT::Float, 0}}));
     s.addTable(makeTable("Ortsliste", {{"Ort", CT::Text, 50}}));
     s.addTable(makeTable("Preisliste", {{"Ort", CT::Text, 50},
                                         {"Id", CT::AutoInc, 0},
@@ -128,8 +116,7 @@ SchemaInfo buildDefinition() {
                                           {"Fahrten", CT::Integer, 0},
                                           {"Umsatz", CT::Float, 0},
                                           {"Waehrung", CT::Text, 3}}));
-    s.addTable(makeTable("Jahresfahrten",
-                         {{"ID", CT::Integer, 0}, {"Bestatter", CT::Text, 50}}));
+    s.addTable(makeTable("Jahresfahrten", {{"ID", CT::Integer, 0}, {"Bestatter", CT::Text, 50}}));
     return s;
 }
 
@@ -154,6 +141,36 @@ QString columnDefinition(const ColumnInfo& c) {
     return def;
 }
 
+/// Version 2: trips and invoices refer to an address by ID over both kinds, so the ID index
+/// becomes unique. Duplicate IDs in an old file cannot be resolved without knowing which
+/// trips mean which address, so the step refuses and leaves the file as it was.
+void makeAddressIdsUnique(Connection& connection) {
+    Transaction tx(connection);
+    QSqlQuery dup = connection.exec(
+        QStringLiteral("SELECT \"ID\", COUNT(*) FROM \"ADRESSEN\" WHERE \"ID\" IS NOT NULL "
+                       "GROUP BY \"ID\" HAVING COUNT(*) > 1 ORDER BY \"ID\""));
+    if (dup.next()) {
+        const qint64 id = dup.value(0).toLongLong();
+        QStringList names;
+        QSqlQuery rows = connection.exec(
+            QStringLiteral("SELECT \"Name\" FROM \"ADRESSEN\" WHERE \"ID\" = ? ORDER BY rowid"),
+            {id});
+        while (rows.next())
+            names << QStringLiteral("„%1“").arg(rows.value(0).toString());
+        throw DbError(
+            QStringLiteral("Die Datenbank kann nicht auf die neue Version gebracht werden: die "
+                           "Adressnummer (ID) %1 ist mehrfach vergeben (%2). Bitte geben Sie "
+                           "jeder Adresse eine eigene Nummer und passen Sie die Fahrten und "
+                           "Rechnungen an, die sich auf sie beziehen. Die Datenbank wurde nicht "
+                           "verändert.")
+                .arg(QString::number(id), names.join(QStringLiteral(", "))));
+    }
+    connection.exec(QStringLiteral("DROP INDEX IF EXISTS \"ADRESSEN_ID\""));
+    connection.exec(QStringLiteral("CREATE UNIQUE INDEX \"ADRESSEN_ID\" ON \"ADRESSEN\" (\"ID\")"));
+    connection.exec(QStringLiteral("PRAGMA user_version = 2"));
+    tx.commit();
+}
+
 } // namespace
 
 const SchemaInfo& definition() {
@@ -167,15 +184,18 @@ QStringList createStatements() {
         QStringList cols;
         for (const ColumnInfo& c : t.columns)
             cols << columnDefinition(c);
-        out << QStringLiteral("CREATE TABLE \"%1\" (\n  %2\n)").arg(t.name, cols.join(QStringLiteral(",\n  ")));
+        out << QStringLiteral("CREATE TABLE \"%1\" (\n  %2\n)")
+                   .arg(t.name, cols.join(QStringLiteral(",\n  ")));
     }
     // The sorts and look-ups of the windows, reports and invoicing.
     out << QStringLiteral("CREATE INDEX \"Fahrten_Datum\" ON \"Fahrten\" (\"Datum\")")
         << QStringLiteral("CREATE INDEX \"Fahrten_AuftragNr\" ON \"Fahrten\" (\"AuftragNr\")")
         << QStringLiteral("CREATE INDEX \"Fahrten_Rechnung\" ON \"Fahrten\" (\"Rechnung\")")
-        << QStringLiteral("CREATE INDEX \"Fahrten_Bestatter\" ON \"Fahrten\" (\"Bestatter\", \"Datum\")")
+        << QStringLiteral(
+               "CREATE INDEX \"Fahrten_Bestatter\" ON \"Fahrten\" (\"Bestatter\", \"Datum\")")
         << QStringLiteral("CREATE INDEX \"ADRESSEN_Name\" ON \"ADRESSEN\" (\"Name\")")
-        << QStringLiteral("CREATE INDEX \"ADRESSEN_ID\" ON \"ADRESSEN\" (\"ID\")")
+        // Trips and invoices find an address by ID over both kinds.
+        << QStringLiteral("CREATE UNIQUE INDEX \"ADRESSEN_ID\" ON \"ADRESSEN\" (\"ID\")")
         << QStringLiteral("CREATE INDEX \"OTMAIN_Nr\" ON \"OTMAIN\" (\"Nr\", \"Anfang\")")
         << QStringLiteral("CREATE INDEX \"OTMAIN_ID\" ON \"OTMAIN\" (\"ID\")")
         << QStringLiteral("CREATE INDEX \"Tarif_Id\" ON \"Tarif\" (\"Id\")")
@@ -183,8 +203,10 @@ QStringList createStatements() {
         << QStringLiteral("CREATE UNIQUE INDEX \"Rechnung_RecNr\" ON \"Rechnung\" (\"RecNr\")")
         << QStringLiteral("CREATE INDEX \"Rechnung_Datum\" ON \"Rechnung\" (\"Datum\")")
         << QStringLiteral("CREATE INDEX \"RecPos_RecID\" ON \"RecPos\" (\"RecID\")")
-        << QStringLiteral("CREATE UNIQUE INDEX \"Monatsrechnung_Monat\" ON \"Monatsrechnung\" (\"Jahr\", \"Monat\")")
-        << QStringLiteral("CREATE UNIQUE INDEX \"Jahresumsatz_Jahr\" ON \"Jahresumsatz\" (\"Jahr\")");
+        << QStringLiteral("CREATE UNIQUE INDEX \"Monatsrechnung_Monat\" ON \"Monatsrechnung\" "
+                          "(\"Jahr\", \"Monat\")")
+        << QStringLiteral(
+               "CREATE UNIQUE INDEX \"Jahresumsatz_Jahr\" ON \"Jahresumsatz\" (\"Jahr\")");
     return out;
 }
 
@@ -210,9 +232,11 @@ void upgrade(Connection& connection) {
                           .arg(version)
                           .arg(currentVersion));
     if (version < 1)
-        throw DbError(QStringLiteral("Die Datei enthält keine Kilvaro-Datenbank (Tabelle Fahrten fehlt)."));
-    // Later versions add their steps here, one transaction each:
-    //   if (version < 2) { Transaction tx(c); ...; set user_version = 2; tx.commit(); }
+        throw DbError(
+            QStringLiteral("Die Datei enthält keine Kilvaro-Datenbank (Tabelle Fahrten fehlt)."));
+    // Later versions add their steps here, one transaction each.
+    if (version < 2)
+        makeAddressIdsUnique(connection);
     connection.reloadSchema();
 }
 

@@ -9,6 +9,9 @@
 #include "data/Daten_A.h"
 #include "data/DbError.h"
 #include "data/ui/DbNavigator.h"
+#include "masterdata/ui/TForm_Adressen.h"
+#include "masterdata/ui/TForm_Preisliste.h"
+#include "masterdata/ui/Tfplzedit.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -404,12 +407,36 @@ void TForm_Main::beendenClick() {
 
 // Working windows: each opens one instance through m_children.showSingle.
 void TForm_Main::Ueberfuehrungen1Click() {}
-void TForm_Main::Preisliste1Click() {}
-void TForm_Main::Bestatter1Click() {}
-void TForm_Main::Aushilfen1Click() {}
+void TForm_Main::Preisliste1Click() {
+    auto* w = m_children.showSingle<TForm_Preisliste>(
+        ChildKind::Preisliste, [&] { return new TForm_Preisliste(m_context, this); });
+    if (QMdiSubWindow* sub = m_children.subWindowOf(w))
+        sub->showMaximized();
+}
+
+void TForm_Main::Bestatter1Click() {
+    showAddresses(false);
+}
+
+void TForm_Main::Aushilfen1Click() {
+    showAddresses(true);
+}
+
+void TForm_Main::showAddresses(bool helpers) {
+    auto* w = m_children.showSingle<TForm_Adressen>(
+        ChildKind::Adressen, [&] { return new TForm_Adressen(m_context, this); });
+    w->switchMode(helpers);
+    w->setWindowTitle(helpers ? QStringLiteral("Aushilfskräfte")
+                              : QStringLiteral("Bestattungsunternehmen"));
+    if (QMdiSubWindow* sub = m_children.subWindowOf(w))
+        sub->showMaximized();
+}
 void TForm_Main::Ortstarif1Click() {}
 void TForm_Main::Ortsliste1Click() {}
-void TForm_Main::PLZ1Click() {}
+void TForm_Main::PLZ1Click() {
+    m_children.showSingle<Tfplzedit>(ChildKind::Plz,
+                                     [&] { return new Tfplzedit(m_context, this); });
+}
 
 // Reports and statistics.
 void TForm_Main::Umsatz1Click() {}
