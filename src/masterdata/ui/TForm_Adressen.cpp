@@ -18,6 +18,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QTabBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -26,8 +27,8 @@ namespace kilvaro {
 
 namespace {
 
-const int kFieldWidth = 300;
-const int kLabelWidth = 110;
+const int kFieldWidth = 260;
+const int kLabelWidth = 100;
 
 QLabel* makeLabel(const QString& text, QWidget* parent) {
     auto* label = new QLabel(text, parent);
@@ -98,16 +99,18 @@ void TForm_Adressen::buildControls() {
     Anzeige->setReadOnly(true);
     Anzeige->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Anzeige->setDataSource(
-        Adresse1, {{QStringLiteral("Name"), {}, {}, true, 220},
-                   {QStringLiteral("Vorname"), {}, {}, true, 150},
-                   {QStringLiteral("Telefon1"), QStringLiteral("Telefon"), {}, true, 140}});
+        Adresse1, {{QStringLiteral("Name"), {}, {}, true, 200},
+                   {QStringLiteral("Vorname"), {}, {}, true, 120},
+                   {QStringLiteral("Telefon1"), QStringLiteral("Telefon"), {}, true, 120}});
     Anzeige->horizontalHeader()->setStretchLastSection(true);
-    Anzeige->verticalHeader()->setVisible(true); // the row indicator
-    Anzeige->verticalHeader()->setDefaultSectionSize(Anzeige->fontMetrics().height() + 6);
-    Anzeige->verticalHeader()->setFixedWidth(14);
-    Anzeige->setMinimumWidth(360);
-    Anzeige->setMaximumWidth(600);
-    row->addWidget(Anzeige, 2);
+    // The row indicator, wide enough for the row numbers of a long list.
+    Anzeige->verticalHeader()->setVisible(true);
+    Anzeige->verticalHeader()->setFixedWidth(
+        Anzeige->fontMetrics().horizontalAdvance(QStringLiteral("9999")) + 8);
+    Anzeige->setMinimumWidth(200 + 120 + 120 + Anzeige->verticalHeader()->width() +
+                             Anzeige->verticalScrollBar()->sizeHint().width() + 4);
+    Anzeige->setMaximumWidth(Anzeige->minimumWidth() + 80);
+    row->addWidget(Anzeige, 1);
 
     Eingabefeld = new QFrame(page);
     Eingabefeld->setObjectName(QStringLiteral("Eingabefeld"));
@@ -138,10 +141,10 @@ void TForm_Adressen::buildControls() {
                              {"Vertragsnr", "Edit_Vertragsnr", "Vertragsnr", 30, 200}};
     // Right column: how to reach them and how they are invoiced.
     const FieldDef right[] = {{"Tarifgruppe", "Edit_Tarifgruppe", "Tarifgruppe:", 5, 80},
-                              {"Telefon1", "Edit_Telefon1", "Telefon 1", 25, 200},
-                              {"Telefon2", "Edit_Telefon2", "Telefon 2", 25, 200},
-                              {"Privat-Telefon", "Edit_PrivatTelefon", "Privat", 25, 200},
-                              {"Handy", "Edit_Handy", "Mobil", 25, 200}};
+                              {"Telefon1", "Edit_Telefon1", "Telefon 1", 25, 170},
+                              {"Telefon2", "Edit_Telefon2", "Telefon 2", 25, 170},
+                              {"Privat-Telefon", "Edit_PrivatTelefon", "Privat", 25, 170},
+                              {"Handy", "Edit_Handy", "Mobil", 25, 170}};
     int r = 0;
     for (const FieldDef& f : left) {
         QLabel* label = makeLabel(QString::fromUtf8(f.label), Eingabefeld);
@@ -165,7 +168,7 @@ void TForm_Adressen::buildControls() {
         grid->addWidget(edit, r, 1);
         ++r;
     }
-    grid->setColumnMinimumWidth(2, 24);
+    grid->setColumnMinimumWidth(2, 10);
     r = 0;
     for (const FieldDef& f : right) {
         QLabel* label = makeLabel(QString::fromUtf8(f.label), Eingabefeld);

@@ -56,7 +56,6 @@ Tfplzedit::Tfplzedit(const AppContext& context, TForm_Main* main)
         else
             ImportClick();
     });
-    resize(320, 480);
 }
 
 void Tfplzedit::FormCreate() {

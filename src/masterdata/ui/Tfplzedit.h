@@ -24,6 +24,8 @@ public:
     /// through the dialog service.
     void ImportClick();
 
+    QSize sizeHint() const override { return QSize(360, 560); }
+
 protected:
     /// FormClose: stores a pending edit (the window stays open when that is refused) and
     /// closes the table.
