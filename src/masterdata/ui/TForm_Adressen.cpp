@@ -41,7 +41,7 @@ QLabel* makeLabel(const QString& text, QWidget* parent) {
 
 TForm_Adressen::TForm_Adressen(const AppContext& context, TForm_Main* main)
     : QWidget(main), m_context(context), m_main(main) {
-    if (!m_context.daten)
+    if (!m_context.daten || !m_context.daten->isConnected())
         throw DbError(QStringLiteral("Es ist keine Datenbank geöffnet."));
     setObjectName(QStringLiteral("Form_Adressen"));
     setWindowTitle(QStringLiteral("Adressverwaltung"));

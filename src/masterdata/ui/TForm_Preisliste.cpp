@@ -16,7 +16,7 @@ namespace kilvaro {
 
 TForm_Preisliste::TForm_Preisliste(const AppContext& context, TForm_Main* main)
     : QWidget(main), m_context(context), m_main(main) {
-    if (!m_context.daten)
+    if (!m_context.daten || !m_context.daten->isConnected())
         throw DbError(QStringLiteral("Es ist keine Datenbank geöffnet."));
     setObjectName(QStringLiteral("Form_Preisliste"));
     setWindowTitle(QStringLiteral("Preisliste"));

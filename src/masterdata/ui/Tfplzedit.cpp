@@ -19,7 +19,7 @@ namespace kilvaro {
 
 Tfplzedit::Tfplzedit(const AppContext& context, TForm_Main* main)
     : QWidget(main), m_context(context), m_main(main) {
-    if (!m_context.daten)
+    if (!m_context.daten || !m_context.daten->isConnected())
         throw DbError(QStringLiteral("Es ist keine Datenbank geöffnet."));
     setObjectName(QStringLiteral("fplzedit"));
     setWindowTitle(QStringLiteral("PLZ bearbeiten"));

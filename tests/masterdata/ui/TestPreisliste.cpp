@@ -1,5 +1,6 @@
 // The price-list window opened from the main window: single instance from menu and tool
-// button, the shared navigator, and an entry being typed stored on close.
+// button, the shared navigator, an entry being typed stored on close, and no window without
+// a database.
 #include "MasterDataWindowFixture.h"
 
 #include "data/ui/DbGrid.h"
@@ -54,6 +55,23 @@ private slots:
         QCOMPARE(q.value(1).toDouble(), 185.5);
         QVERIFY(q.value(2).isNull());
         QVERIFY(f->dialogs.messages().isEmpty());
+    }
+
+    void withoutDatabaseTheWindowsReportItAndStayClosed() {
+        f.reset();
+        TempProgramFolder folder;
+        FakeDialogService dialogs;
+        TDaten_A daten(folder.path(), &dialogs); // never connected
+        AppContext context;
+        context.programFolder = folder.path();
+        context.dialogs = &dialogs;
+        context.daten = &daten;
+        TForm_Main main(context);
+        for (const char* name : {"Preisliste1", "Bestatter1", "Aushilfen1", "PLZ1"})
+            main.findChild<QAction*>(QLatin1String(name))->trigger();
+        QVERIFY(main.mdiArea()->subWindowList().isEmpty());
+        QCOMPARE(dialogs.messageTexts(),
+                 QStringList(4, QStringLiteral("Es ist keine Datenbank geöffnet.")));
     }
 };
 
