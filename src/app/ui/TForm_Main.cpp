@@ -9,8 +9,11 @@
 #include "data/Daten_A.h"
 #include "data/DbError.h"
 #include "data/ui/DbNavigator.h"
+#include "masterdata/ui/TForm_Adressen.h"
 #include "masterdata/ui/TForm_Ortsliste.h"
+#include "masterdata/ui/TForm_Preisliste.h"
 #include "masterdata/ui/TForm_Tarif.h"
+#include "masterdata/ui/Tfplzedit.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -420,16 +423,39 @@ void TForm_Main::beendenClick() {
 
 // Working windows: each opens one instance through m_children.showSingle.
 void TForm_Main::Ueberfuehrungen1Click() {}
-void TForm_Main::Preisliste1Click() {}
-void TForm_Main::Bestatter1Click() {}
-void TForm_Main::Aushilfen1Click() {}
+void TForm_Main::Preisliste1Click() {
+    openMaximised<TForm_Preisliste>(ChildKind::Preisliste);
+}
+
+void TForm_Main::Bestatter1Click() {
+    showAddresses(false);
+}
+
+void TForm_Main::Aushilfen1Click() {
+    showAddresses(true);
+}
+
+void TForm_Main::showAddresses(bool helpers) {
+    auto* w = m_children.showSingle<TForm_Adressen>(
+        ChildKind::Adressen, [&] { return new TForm_Adressen(m_context, this); });
+    w->switchMode(helpers);
+    w->setWindowTitle(helpers ? QStringLiteral("Aushilfskräfte")
+                              : QStringLiteral("Bestattungsunternehmen"));
+    if (QMdiSubWindow* sub = m_children.subWindowOf(w))
+        sub->showMaximized();
+}
 void TForm_Main::Ortstarif1Click() {
     openMaximised<TForm_Tarif>(ChildKind::Tarif);
 }
+
 void TForm_Main::Ortsliste1Click() {
     openMaximised<TForm_Ortsliste>(ChildKind::Ortsliste);
 }
-void TForm_Main::PLZ1Click() {}
+
+void TForm_Main::PLZ1Click() {
+    m_children.showSingle<Tfplzedit>(ChildKind::Plz,
+                                     [&] { return new Tfplzedit(m_context, this); });
+}
 
 // Reports and statistics.
 void TForm_Main::Umsatz1Click() {}

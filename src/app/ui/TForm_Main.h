@@ -106,6 +106,8 @@ private:
     void Preisliste1Click();
     void Bestatter1Click();
     void Aushilfen1Click();
+    /// The address window, single instance, switched to helpers or funeral directors.
+    void showAddresses(bool helpers);
     void Ortstarif1Click();
     void Ortsliste1Click();
     void PLZ1Click();
