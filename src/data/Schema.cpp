@@ -154,6 +154,36 @@ QString columnDefinition(const ColumnInfo& c) {
     return def;
 }
 
+/// Version 2: trips and invoices refer to an address by ID over both kinds, so the ID index
+/// becomes unique. Duplicate IDs in an old file cannot be resolved without knowing which
+/// trips mean which address, so the step refuses and leaves the file as it was.
+void makeAddressIdsUnique(Connection& connection) {
+    Transaction tx(connection);
+    QSqlQuery dup = connection.exec(
+        QStringLiteral("SELECT \"ID\", COUNT(*) FROM \"ADRESSEN\" WHERE \"ID\" IS NOT NULL "
+                       "GROUP BY \"ID\" HAVING COUNT(*) > 1 ORDER BY \"ID\""));
+    if (dup.next()) {
+        const qint64 id = dup.value(0).toLongLong();
+        QStringList names;
+        QSqlQuery rows = connection.exec(
+            QStringLiteral("SELECT \"Name\" FROM \"ADRESSEN\" WHERE \"ID\" = ? ORDER BY rowid"),
+            {id});
+        while (rows.next())
+            names << QStringLiteral("„%1“").arg(rows.value(0).toString());
+        throw DbError(
+            QStringLiteral("Die Datenbank kann nicht auf die neue Version gebracht werden: die "
+                           "Adressnummer (ID) %1 ist mehrfach vergeben (%2). Bitte geben Sie "
+                           "jeder Adresse eine eigene Nummer und passen Sie die Fahrten und "
+                           "Rechnungen an, die sich auf sie beziehen. Die Datenbank wurde nicht "
+                           "verändert.")
+                .arg(QString::number(id), names.join(QStringLiteral(", "))));
+    }
+    connection.exec(QStringLiteral("DROP INDEX IF EXISTS \"ADRESSEN_ID\""));
+    connection.exec(QStringLiteral("CREATE UNIQUE INDEX \"ADRESSEN_ID\" ON \"ADRESSEN\" (\"ID\")"));
+    connection.exec(QStringLiteral("PRAGMA user_version = 2"));
+    tx.commit();
+}
+
 } // namespace
 
 const SchemaInfo& definition() {
@@ -175,7 +205,8 @@ QStringList createStatements() {
         << QStringLiteral("CREATE INDEX \"Fahrten_Rechnung\" ON \"Fahrten\" (\"Rechnung\")")
         << QStringLiteral("CREATE INDEX \"Fahrten_Bestatter\" ON \"Fahrten\" (\"Bestatter\", \"Datum\")")
         << QStringLiteral("CREATE INDEX \"ADRESSEN_Name\" ON \"ADRESSEN\" (\"Name\")")
-        << QStringLiteral("CREATE INDEX \"ADRESSEN_ID\" ON \"ADRESSEN\" (\"ID\")")
+        // Trips and invoices find an address by ID over both kinds.
+        << QStringLiteral("CREATE UNIQUE INDEX \"ADRESSEN_ID\" ON \"ADRESSEN\" (\"ID\")")
         << QStringLiteral("CREATE INDEX \"OTMAIN_Nr\" ON \"OTMAIN\" (\"Nr\", \"Anfang\")")
         << QStringLiteral("CREATE INDEX \"OTMAIN_ID\" ON \"OTMAIN\" (\"ID\")")
         << QStringLiteral("CREATE INDEX \"Tarif_Id\" ON \"Tarif\" (\"Id\")")
@@ -211,8 +242,9 @@ void upgrade(Connection& connection) {
                           .arg(currentVersion));
     if (version < 1)
         throw DbError(QStringLiteral("Die Datei enthält keine Kilvaro-Datenbank (Tabelle Fahrten fehlt)."));
-    // Later versions add their steps here, one transaction each:
-    //   if (version < 2) { Transaction tx(c); ...; set user_version = 2; tx.commit(); }
+    // Later versions add their steps here, one transaction each.
+    if (version < 2)
+        makeAddressIdsUnique(connection);
     connection.reloadSchema();
 }
 

@@ -12,7 +12,7 @@ class Connection;
 namespace Schema {
 
 /// The version this program writes; stored in the database file (PRAGMA user_version).
-constexpr int currentVersion = 1;
+constexpr int currentVersion = 2;
 
 /// Every table and column with its type, in stored column order.
 const SchemaInfo& definition();
@@ -28,7 +28,9 @@ int storedVersion(Connection& connection);
 
 /// Brings an existing database to the current version, each step in one transaction, so a
 /// failing step leaves the file at the previous version with every row kept. Throws
-/// DbError for a file that is newer than this program or lacks our tables.
+/// DbError for a file that is newer than this program or lacks our tables, and for a step
+/// the stored rows do not allow (version 2 makes ADRESSEN.ID unique: a file in which two
+/// addresses share an ID is refused with a message naming the ID, and stays unchanged).
 void upgrade(Connection& connection);
 
 } // namespace Schema

@@ -10,6 +10,7 @@
 #include "data/Daten_A.h"
 #include "data/DbError.h"
 #include "invoicing/Daten_R.h"
+#include "reports/ui/TDruckfilterform.h"
 
 #include <QApplication>
 #include <QDate>
@@ -79,18 +80,25 @@ int runGui(const CommandLine& commandLine) {
     context.arguments = commandLine.guiArguments;
     context.dialogs = &dialogs;
 
-    TForm_Main mainWindow(context);
+    // The data module and the report filter dialog are constructed first (neither opens
+    // anything yet) so the main window's copy of the context reaches them, and so they
+    // outlive the main window and its child windows; they are filled in the start-up order:
+    // main window, data modules, filter dialog.
     TDaten_A daten(folder, &dialogs);
     context.daten = &daten;
-    daten.DataModuleCreate();
     TDaten_R datenR(&daten, folder, &dialogs);
     context.datenR = &datenR;
-    mainWindow.setDataModules(&daten, &datenR);
+    TDruckfilterform druckfilterform(context);
+    context.druckfilterform = &druckfilterform;
+    TForm_Main mainWindow(context);
+    druckfilterform.setHelpHandler([&mainWindow](int topic) { mainWindow.ShowHelp(topic); });
+    daten.DataModuleCreate();
     try {
         datenR.RechnungsmodulCreate();
     } catch (const DbError& e) {
         dialogs.error(e.message());
     }
+    druckfilterform.FormCreate(QDate::currentDate());
 
     splash.finish();
     mainWindow.show();

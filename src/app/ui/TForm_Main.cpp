@@ -10,6 +10,11 @@
 #include "data/DbError.h"
 #include "data/ui/DbNavigator.h"
 #include "invoicing/ui/TRec_Editform.h"
+#include "masterdata/ui/TForm_Adressen.h"
+#include "masterdata/ui/TForm_Ortsliste.h"
+#include "masterdata/ui/TForm_Preisliste.h"
+#include "masterdata/ui/TForm_Tarif.h"
+#include "masterdata/ui/Tfplzedit.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -381,11 +386,17 @@ void TForm_Main::runInvoiceListReport() {
 
 // --- per-user settings and shared utilities ----------------------------------------------
 
-std::optional<bool> TForm_Main::readProgmax() const { return UserSettings().progmax(); }
+std::optional<bool> TForm_Main::readProgmax() const {
+    return UserSettings().progmax();
+}
 
-void TForm_Main::writeProgmax(bool maximised) const { UserSettings().setProgmax(maximised); }
+void TForm_Main::writeProgmax(bool maximised) const {
+    UserSettings().setProgmax(maximised);
+}
 
-void TForm_Main::showVersionInfo() { ShowVersionInfo(*m_context.dialogs); }
+void TForm_Main::showVersionInfo() {
+    ShowVersionInfo(*m_context.dialogs);
+}
 
 bool TForm_Main::checkForUpdate() {
     m_endedByUpdate = CheckForUpdate(*m_context.dialogs) == UpdateCheck::QuitNow;
@@ -393,6 +404,14 @@ bool TForm_Main::checkForUpdate() {
 }
 
 // --- menu and tool-bar handlers -------------------------------------------------------------
+
+template <class W> void TForm_Main::openMaximised(ChildKind kind) {
+    const bool existed = m_children.find(kind) != nullptr;
+    W* window = m_children.showSingle<W>(kind, [this] { return new W(m_context, this); });
+    if (!existed)
+        if (QMdiSubWindow* sub = m_children.subWindowOf(window))
+            sub->showMaximized();
+}
 
 // Print launchers of the master-data reports.
 void TForm_Main::Preisliste2Click() {}
@@ -405,12 +424,39 @@ void TForm_Main::beendenClick() {
 
 // Working windows: each opens one instance through m_children.showSingle.
 void TForm_Main::Ueberfuehrungen1Click() {}
-void TForm_Main::Preisliste1Click() {}
-void TForm_Main::Bestatter1Click() {}
-void TForm_Main::Aushilfen1Click() {}
-void TForm_Main::Ortstarif1Click() {}
-void TForm_Main::Ortsliste1Click() {}
-void TForm_Main::PLZ1Click() {}
+void TForm_Main::Preisliste1Click() {
+    openMaximised<TForm_Preisliste>(ChildKind::Preisliste);
+}
+
+void TForm_Main::Bestatter1Click() {
+    showAddresses(false);
+}
+
+void TForm_Main::Aushilfen1Click() {
+    showAddresses(true);
+}
+
+void TForm_Main::showAddresses(bool helpers) {
+    auto* w = m_children.showSingle<TForm_Adressen>(
+        ChildKind::Adressen, [&] { return new TForm_Adressen(m_context, this); });
+    w->switchMode(helpers);
+    w->setWindowTitle(helpers ? QStringLiteral("Aushilfskräfte")
+                              : QStringLiteral("Bestattungsunternehmen"));
+    if (QMdiSubWindow* sub = m_children.subWindowOf(w))
+        sub->showMaximized();
+}
+void TForm_Main::Ortstarif1Click() {
+    openMaximised<TForm_Tarif>(ChildKind::Tarif);
+}
+
+void TForm_Main::Ortsliste1Click() {
+    openMaximised<TForm_Ortsliste>(ChildKind::Ortsliste);
+}
+
+void TForm_Main::PLZ1Click() {
+    m_children.showSingle<Tfplzedit>(ChildKind::Plz,
+                                     [&] { return new Tfplzedit(m_context, this); });
+}
 
 // Reports and statistics.
 void TForm_Main::Umsatz1Click() {}

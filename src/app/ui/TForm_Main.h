@@ -60,12 +60,6 @@ public:
     QMdiArea* mdiArea() const { return m_mdiArea; }
     ChildWindowRegistry& childWindows() { return m_children; }
     const AppContext& context() const { return m_context; }
-    /// The data modules are created after the main window; start-up hands them in here so
-    /// the child windows receive them.
-    void setDataModules(TDaten_A* daten, TDaten_R* datenR) {
-        m_context.daten = daten;
-        m_context.datenR = datenR;
-    }
 
     /// Opens the help viewer at a context number.
     void ShowHelp(int context);
@@ -90,6 +84,8 @@ private:
     void rebuildWindowList();
     void scheduleUpdateMenuItems();
     QList<class QMdiSubWindow*> arrangeableSubWindows() const;
+    /// Opens the single window of a kind maximised, or brings the open one to the front.
+    template <class W> void openMaximised(ChildKind kind);
 
     // Per-user settings of the main window.
     std::optional<bool> readProgmax() const;
@@ -110,6 +106,8 @@ private:
     void Preisliste1Click();
     void Bestatter1Click();
     void Aushilfen1Click();
+    /// The address window, single instance, switched to helpers or funeral directors.
+    void showAddresses(bool helpers);
     void Ortstarif1Click();
     void Ortsliste1Click();
     void PLZ1Click();

@@ -12,6 +12,7 @@
 #include "data/ui/FieldBinding.h"
 #include "invoicing/Daten_R.h"
 #include "invoicing/InvoiceOverviewRules.h"
+#include "masterdata/ui/TTextform.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -83,6 +84,9 @@ TRec_Editform::TRec_Editform(const AppContext& context, TForm_Main* main, QWidge
             daten->showInvoice(recNr, posId, print);
     };
     startCalculator = [] { OpenDocument(QStringLiteral("calc")); };
+    editTextFile = [this](const QString& path, const QString& caption) {
+        TTextform::editFile(m_context.dialogs, path, caption, this);
+    };
     copyToClipboard = [](const QString& text) {
         if (QClipboard* c = QGuiApplication::clipboard())
             c->setText(text);
@@ -730,7 +734,7 @@ void TRec_Editform::SpeedButton1Click() {
 
 void TRec_Editform::ZahlungstexteClick() {
     if (editTextFile)
-        editTextFile(ProgramFolder() + QStringLiteral("z_art.txt"),
+        editTextFile(ProgramFolder() + QStringLiteral("Z_art.txt"),
                      QStringLiteral("Zahlungsarten bearbeiten"));
 }
 

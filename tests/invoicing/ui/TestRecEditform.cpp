@@ -181,7 +181,7 @@ private slots:
             caption = c;
         };
         QTest::mouseClick(s.w->Zahlungstexte, Qt::LeftButton);
-        QCOMPARE(edited, s.fx.folder.filePath(S("z_art.txt")));
+        QCOMPARE(edited, s.fx.folder.filePath(S("Z_art.txt")));
         QCOMPARE(caption, S("Zahlungsarten bearbeiten"));
         s.w->Radioangezahlt->click(); // the calculator's panel
         int calculators = 0;
@@ -250,8 +250,9 @@ private slots:
         AppContext context;
         context.programFolder = fx.folder.path();
         context.dialogs = &fx.dialogs;
+        context.daten = fx.datenA.get();
+        context.datenR = fx.datenR.get();
         TForm_Main main(context);
-        main.setDataModules(fx.datenA.get(), fx.datenR.get());
         main.show();
         QAction* open = main.findChild<QAction*>(S("InvoiceOverview1"));
         QVERIFY(open);

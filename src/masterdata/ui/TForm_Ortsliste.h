@@ -1,0 +1,64 @@
+#pragma once
+
+#include "app/AppContext.h"
+
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+
+class QLabel;
+class QMdiSubWindow;
+class QPushButton;
+class QStatusBar;
+
+namespace kilvaro {
+
+class DbGrid;
+class PlaceListOperations;
+class TForm_Main;
+
+/// The place list: the master list of place names whose new entries go into every tariff
+/// version at once. The status bar shows how many places there are.
+class TForm_Ortsliste : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int HelpContext = 3;
+
+    TForm_Ortsliste(const AppContext& context, TForm_Main* main, QWidget* parent = nullptr);
+    ~TForm_Ortsliste() override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    void guarded(const std::function<void()>& command);
+    /// Follows the active state of the frame's sub-window that holds this window.
+    void onWindowStateChanged(Qt::WindowStates oldState, Qt::WindowStates newState);
+    void showStatus(const QString& text);
+
+    void FormActivate();
+    void FormDeactivate();
+    void FormClose();
+    void neuClick();
+    void loeschenClick();
+    void HilfeClick();
+
+    AppContext m_context;
+    QPointer<TForm_Main> m_main;
+    PlaceListOperations* m_ops;
+    bool m_active = false;
+    bool m_closed = false;
+    QPointer<QMdiSubWindow> m_sub;
+
+    DbGrid* Gitter;
+    QPushButton* neu;
+    QPushButton* loeschen;
+    QPushButton* Hilfe;
+    QStatusBar* Status;
+    QLabel* m_panel0;
+    QLabel* m_panel1;
+};
+
+} // namespace kilvaro

@@ -1,0 +1,118 @@
+#pragma once
+
+#include "app/AppContext.h"
+
+#include <QDate>
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+
+class QComboBox;
+class QLabel;
+class QMdiSubWindow;
+class QLineEdit;
+class QToolBar;
+class QToolButton;
+
+namespace kilvaro {
+
+class DataSource;
+class DbGrid;
+class DbNavigator;
+class FieldBinding;
+class TForm_Main;
+class Table;
+class TariffOperations;
+
+/// The tariff window: tariff groups and their dated versions with surcharges and place
+/// amounts, on the shared tariff tables of the data module. The commands themselves are
+/// in TariffOperations; the window asks, calls and shows.
+class TForm_Tarif : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int HelpContext = 5;
+
+    TForm_Tarif(const AppContext& context, TForm_Main* main, QWidget* parent = nullptr);
+    ~TForm_Tarif() override;
+
+    /// The day the validity status compares with (tests fix it); re-evaluates the status.
+    void setToday(std::function<QDate()> today);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    void buildControls();
+    /// Runs a command; errors are shown as error messages.
+    void guarded(const std::function<void()>& command);
+    /// Follows the active state of the frame's sub-window that holds this window.
+    void onWindowStateChanged(Qt::WindowStates oldState, Qt::WindowStates newState);
+    void fillTarifbox();
+    void showCurrency();
+
+    // Handlers.
+    void FormCreate();
+    void FormActivate();
+    void FormDeactivate();
+    void FormClose();
+    void TneuClick();
+    void TkopieClick();
+    void TloeschenClick();
+    /// Prints the selected version; the report engine plugs in here.
+    void TarifDruckClick();
+    void ToolButton2Click();
+    void OrtneuClick();
+    void ortLoeschenClick();
+    void SpeedButton1Click();
+    /// Enter in the amount field stores the row and moves to the next place.
+    void betragKeyPress();
+    void TarifboxChange();
+    void id_changeChange();
+    void BTHilfeClick();
+
+    AppContext m_context;
+    QPointer<TForm_Main> m_main;
+    TariffOperations* m_ops;
+    std::function<QDate()> m_today;
+    bool m_active = false;
+    QPointer<QMdiSubWindow> m_sub;
+
+    // The funeral directors of the selected version's group.
+    Table* Adressen;
+    DataSource* AdressenQ;
+
+    QToolBar* ToolBar1;
+    QToolButton* Tneu;
+    QToolButton* Tkopie;
+    QToolButton* Tloeschen;
+    QToolButton* TarifDruck;
+    QToolButton* ToolButton2;
+    QToolButton* ToolButton5;
+    QToolButton* Oloeschen;
+    QToolButton* BTHilfe;
+    QComboBox* Tarifbox;
+    DbGrid* Hauptliste;
+    QLineEdit* EditMehrwertsteuer;
+    QLineEdit* EditAnkleiden;
+    QLineEdit* EditNacht;
+    QLineEdit* EditFeiertag;
+    QLineEdit* EditKuehlung;
+    QLineEdit* EditUhuelle;
+    QLineEdit* editcovid19;
+    QComboBox* Waehrungbox;
+    QLabel* ltarif;
+    QLineEdit* id_change;
+    QLineEdit* DBEdit2;
+    QLineEdit* betrag;
+    FieldBinding* m_betragBinding = nullptr;
+    QLabel* m_currency;
+    DbNavigator* DBNavigator1;
+    QLineEdit* erhoehung;
+    QToolButton* SpeedButton1;
+    DbGrid* Orteliste;
+    DbGrid* DBGrid1;
+};
+
+} // namespace kilvaro

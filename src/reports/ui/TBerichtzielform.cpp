@@ -1,0 +1,88 @@
+#include "reports/ui/TBerichtzielform.h"
+
+#include "app/ui/HelpViewer.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace kilvaro {
+
+TBerichtzielform::TBerichtzielform(const AppContext& context, QWidget* parent)
+    : QDialog(parent), m_context(context) {
+    setObjectName(QStringLiteral("Berichtzielform"));
+    setWindowTitle(QStringLiteral("Bericht erstellen"));
+
+    Titelbox = new QGroupBox(QStringLiteral("Berichttitel"), this);
+    Titelbox->setObjectName(QStringLiteral("Titelbox"));
+    Titel = new QLineEdit(Titelbox);
+    Titel->setObjectName(QStringLiteral("Titel"));
+    Titel->setToolTip(QStringLiteral("Überschrift für den Bericht eingeben."));
+    Titel->setMinimumWidth(320);
+    auto* titleLayout = new QVBoxLayout(Titelbox);
+    titleLayout->addWidget(Titel);
+
+    BTMonitor = new QPushButton(QStringLiteral("&Vorschau"), this);
+    BTMonitor->setObjectName(QStringLiteral("BTMonitor"));
+    BTMonitor->setToolTip(QStringLiteral("Bericht auf Monitor ausgeben"));
+    BTDrucker = new QPushButton(QStringLiteral("&Drucken"), this);
+    BTDrucker->setObjectName(QStringLiteral("BTDrucker"));
+    BTDrucker->setToolTip(QStringLiteral("Bericht auf Drucker ausgeben"));
+    BTAbbruch = new QPushButton(QStringLiteral("&Abbruch"), this);
+    BTAbbruch->setObjectName(QStringLiteral("BTAbbruch"));
+    BTHilfe = new QPushButton(QStringLiteral("&Hilfe"), this);
+    BTHilfe->setObjectName(QStringLiteral("BTHilfe"));
+    for (QPushButton* b : {BTMonitor, BTDrucker, BTAbbruch, BTHilfe}) {
+        b->setAutoDefault(false);
+        b->setMinimumWidth(96);
+    }
+    BTDrucker->setDefault(true);
+    connect(BTMonitor, &QPushButton::clicked, this, [this] { done(ReportResultOk); });
+    connect(BTDrucker, &QPushButton::clicked, this, [this] { done(ReportResultYes); });
+    connect(BTAbbruch, &QPushButton::clicked, this, [this] { done(ReportResultCancel); });
+    connect(BTHilfe, &QPushButton::clicked, this, [this] { BTHilfeClick(); });
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(BTHilfe);
+    buttons->addStretch();
+    buttons->addWidget(BTMonitor);
+    buttons->addWidget(BTDrucker);
+    buttons->addWidget(BTAbbruch);
+    auto* main = new QVBoxLayout(this);
+    main->addWidget(Titelbox);
+    main->addSpacing(4);
+    main->addLayout(buttons);
+    main->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void TBerichtzielform::preset(const QString& caption, const QString& title) {
+    setWindowTitle(caption);
+    Titel->setText(title);
+}
+
+ReportChoice TBerichtzielform::showModal() {
+    Titel->setFocus();
+    Titel->selectAll();
+    return reportChoiceOf(exec());
+}
+
+QString TBerichtzielform::title() const {
+    return Titel->text();
+}
+
+void TBerichtzielform::BTHilfeClick() {
+    if (m_help) {
+        m_help(HelpContext);
+        return;
+    }
+    auto* viewer = findChild<HelpViewer*>();
+    if (!viewer) {
+        viewer = new HelpViewer(m_context.programFolder, this);
+        viewer->setWindowFlag(Qt::Window);
+    }
+    viewer->showContext(HelpContext);
+}
+
+} // namespace kilvaro

@@ -1,0 +1,79 @@
+// The price-list window opened from the main window: single instance from menu and tool
+// button, the shared navigator, an entry being typed stored on close, and no window without
+// a database.
+#include "MasterDataWindowFixture.h"
+
+#include "data/ui/DbGrid.h"
+#include "data/ui/DbNavigator.h"
+#include "masterdata/ui/TForm_Preisliste.h"
+
+#include <QSqlQuery>
+#include <QToolButton>
+
+using namespace kilvaro;
+using kilvaro::testing::MasterDataWindowFixture;
+
+class TestPreisliste : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<MasterDataWindowFixture> f;
+
+private slots:
+    void init() { f = std::make_unique<MasterDataWindowFixture>(); }
+    void cleanup() { f.reset(); }
+
+    void menuAndToolButtonOpenOneMaximisedWindow() {
+        f->trigger("Preisliste1");
+        f->main->findChild<QToolButton*>(QStringLiteral("ToolButton6"))->click();
+        QCOMPARE(f->subWindows().size(), 1);
+        auto* w = qobject_cast<TForm_Preisliste*>(f->activeChild());
+        QVERIFY(w);
+        QCOMPARE(w->windowTitle(), QStringLiteral("Preisliste"));
+        QVERIFY(f->subWindows().first()->isMaximized());
+        auto* grid = w->findChild<DbGrid*>(QStringLiteral("DBGrid1"));
+        QStringList titles;
+        for (int i = 0; i < grid->model()->columnCount(); ++i)
+            titles << grid->model()->headerData(i, Qt::Horizontal).toString();
+        QCOMPARE(titles, QStringList({"Ort", "Entfernung", "Richtpreis"}));
+        QCOMPARE(f->main->navigator()->dataSource(), f->daten->PreisQuelle);
+    }
+
+    void entryBeingTypedIsStoredOnClose() {
+        f->trigger("Preisliste1");
+        f->main->navigator()->click(DbNavigator::Insert);
+        Table* t = f->daten->Preistab;
+        t->setValue(QStringLiteral("Ort"), QStringLiteral("Köln - Düren"));
+        t->setValue(QStringLiteral("Richtpreis"), 185.5);
+        f->subWindows().first()->close();
+        MasterDataWindowFixture::settle();
+        QVERIFY(f->subWindows().isEmpty());
+        QVERIFY(!f->main->navigator()->dataSource());
+        QSqlQuery q =
+            f->db().exec(QStringLiteral("SELECT Ort, Richtpreis, Entfernung FROM Preisliste"));
+        QVERIFY(q.next());
+        QCOMPARE(q.value(0).toString(), QStringLiteral("Köln - Düren"));
+        QCOMPARE(q.value(1).toDouble(), 185.5);
+        QVERIFY(q.value(2).isNull());
+        QVERIFY(f->dialogs.messages().isEmpty());
+    }
+
+    void withoutDatabaseTheWindowsReportItAndStayClosed() {
+        f.reset();
+        TempProgramFolder folder;
+        FakeDialogService dialogs;
+        TDaten_A daten(folder.path(), &dialogs); // never connected
+        AppContext context;
+        context.programFolder = folder.path();
+        context.dialogs = &dialogs;
+        context.daten = &daten;
+        TForm_Main main(context);
+        for (const char* name : {"Preisliste1", "Bestatter1", "Aushilfen1", "PLZ1"})
+            main.findChild<QAction*>(QLatin1String(name))->trigger();
+        QVERIFY(main.mdiArea()->subWindowList().isEmpty());
+        QCOMPARE(dialogs.messageTexts(),
+                 QStringList(4, QStringLiteral("Es ist keine Datenbank geöffnet.")));
+    }
+};
+
+QTEST_MAIN(TestPreisliste)
+#include "TestPreisliste.moc"
