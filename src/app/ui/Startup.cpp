@@ -8,6 +8,7 @@
 #include "app/ui/QtDialogService.h"
 #include "app/ui/TfStart.h"
 #include "data/Daten_A.h"
+#include "trips/TripRules.h"
 #include "data/DbError.h"
 
 #include <QApplication>
@@ -82,6 +83,7 @@ int runGui(const CommandLine& commandLine) {
     TDaten_A daten(folder, &dialogs);
     context.daten = &daten;
     daten.DataModuleCreate();
+    TripRules::install(&daten, &dialogs);
 
     splash.finish();
     mainWindow.show();
