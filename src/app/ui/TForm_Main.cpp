@@ -9,6 +9,7 @@
 #include "data/Daten_A.h"
 #include "data/DbError.h"
 #include "data/ui/DbNavigator.h"
+#include "trips/ui/TForm_Fahrten.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -380,11 +381,17 @@ void TForm_Main::runInvoiceListReport() {
 
 // --- per-user settings and shared utilities ----------------------------------------------
 
-std::optional<bool> TForm_Main::readProgmax() const { return UserSettings().progmax(); }
+std::optional<bool> TForm_Main::readProgmax() const {
+    return UserSettings().progmax();
+}
 
-void TForm_Main::writeProgmax(bool maximised) const { UserSettings().setProgmax(maximised); }
+void TForm_Main::writeProgmax(bool maximised) const {
+    UserSettings().setProgmax(maximised);
+}
 
-void TForm_Main::showVersionInfo() { ShowVersionInfo(*m_context.dialogs); }
+void TForm_Main::showVersionInfo() {
+    ShowVersionInfo(*m_context.dialogs);
+}
 
 bool TForm_Main::checkForUpdate() {
     m_endedByUpdate = CheckForUpdate(*m_context.dialogs) == UpdateCheck::QuitNow;
@@ -403,7 +410,14 @@ void TForm_Main::beendenClick() {
 }
 
 // Working windows: each opens one instance through m_children.showSingle.
-void TForm_Main::Ueberfuehrungen1Click() {}
+void TForm_Main::Ueberfuehrungen1Click() {
+    if (!m_context.daten || !m_context.daten->isConnected())
+        throw DbError(QStringLiteral("Es ist keine Datenbank geöffnet."));
+    auto* window = m_children.showSingle<TForm_Fahrten>(
+        ChildKind::Fahrten, [this] { return new TForm_Fahrten(m_context, this); });
+    if (QMdiSubWindow* sub = m_children.subWindowOf(window))
+        sub->showMaximized();
+}
 void TForm_Main::Preisliste1Click() {}
 void TForm_Main::Bestatter1Click() {}
 void TForm_Main::Aushilfen1Click() {}
