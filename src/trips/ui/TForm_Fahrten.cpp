@@ -121,7 +121,7 @@ TForm_Fahrten::TForm_Fahrten(const AppContext& context, TForm_Main* main)
          Col{QStringLiteral("Rechnung"), {}, {}, true, 70},
          Col{QStringLiteral("AKZ"), {}, {}, true, 90}});
     suchgitter->setReadOnly(true);
-    suchgitter->setColumnWidths({80, 80, 150, 130, 130, 120, 100, 70, 90});
+    suchgitter->setColumnWidths({76, 74, 170, 112, 112, 105, 85, 72, 70});
     suchgitter->horizontalHeader()->setStretchLastSection(true);
     Ortesuchliste->setDataSource(daten->Orte_Q, {Col{QStringLiteral("Ort"), {}, {}, true, 0}});
     Preislistegitter->setDataSource(daten->PreisQuelle,
@@ -132,6 +132,7 @@ TForm_Fahrten::TForm_Fahrten(const AppContext& context, TForm_Main* main)
         g->setSelectionMode(QAbstractItemView::SingleSelection);
         g->setEditTriggers(QAbstractItemView::NoEditTriggers);
         g->verticalHeader()->setDefaultSectionSize(22);
+        g->verticalHeader()->hide();
     }
     for (DbGrid* g : {Ortesuchliste, Preislistegitter})
         g->horizontalHeader()->setStretchLastSection(true);

@@ -41,7 +41,10 @@ TKalenderform::TKalenderform(QWidget* parent, const QDate& today)
     connect(BTOK, &QPushButton::clicked, this, &TKalenderform::BTOKClick);
     connect(BTAbbruch, &QPushButton::clicked, this, &TKalenderform::BTAbbruchClick);
     // A double-click (or Enter) on a day acts as OK.
-    connect(Kalender, &QCalendarWidget::activated, this, &TKalenderform::BTOKClick);
+    connect(Kalender, &QCalendarWidget::activated, this, [this](QDate date) {
+        Kalender->setSelectedDate(date);
+        BTOKClick();
+    });
     // Esc cancels like the cancel button.
     connect(this, &QDialog::rejected, this, [this] { m_result.clear(); });
 }
