@@ -384,6 +384,23 @@ TEST_F(TripRulesTest, RefusedFirstStoreKeepsThePriceWarningForLater) {
     EXPECT_EQ(number(), 44197001);
 }
 
+TEST_F(TripRulesTest, NumberOfAFailedStoreIsTakenAnew) {
+    insertTrip();
+    trips().setValue(QStringLiteral("Ortspauschale"), 80);
+    trips().setValue(QStringLiteral("Datum"), QDate(2021, 1, 2));
+    daten->Database->exec(QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON Fahrten BEGIN "
+                                         "SELECT RAISE(ABORT, 'gesperrt'); END"));
+    EXPECT_THROW(trips().post(), DbError);
+    EXPECT_EQ(trips().state(), TableState::Edit) << "the row stays in edit";
+    EXPECT_EQ(number(), 44198001);
+    // Meanwhile another instance stores the first trip of that day.
+    daten->Database->exec(QStringLiteral("DROP TRIGGER refuse"));
+    daten->Database->exec(QStringLiteral(
+        "INSERT INTO Fahrten (Datum, AuftragNr) VALUES ('2021-01-02 00:00:00', 44198001)"));
+    trips().post();
+    EXPECT_EQ(number(), 44198002);
+}
+
 // Two program instances storing trips of the same day at the same moment: every number is
 // taken and written in one write transaction, so no two unlocked trips share a number.
 TEST(TripRulesConcurrency, TwoConnectionsInsertingTheSameDayGetDistinctNumbers) {

@@ -238,11 +238,13 @@ QWidget* TForm_Fahrten::buildTopBar() {
     connect(Filtern, &QCheckBox::clicked, this, [this] { runGuarded([this] { FilternClick(); }); });
     connect(Monatedit, &QComboBox::activated, this,
             [this] { runGuarded([this] { MonateditChange(); }); });
+    // A typed month text applies when typing ends; passing through the field changes nothing.
+    connect(Monatedit->lineEdit(), &QLineEdit::textEdited, this, [this] { m_monthTyped = true; });
     connect(Monatedit->lineEdit(), &QLineEdit::editingFinished, this, [this] {
-        // Typed month texts apply when typing ends; a chosen item applied already.
-        if (Monatedit->findText(Monatedit->currentText(), Qt::MatchExactly) != UpDown2->value() ||
-            !Filtern->isChecked())
-            runGuarded([this] { MonateditChange(); });
+        if (!m_monthTyped)
+            return;
+        m_monthTyped = false;
+        runGuarded([this] { MonateditChange(); });
     });
     connect(UpDown2, &QSpinBox::valueChanged, this,
             [this] { runGuarded([this] { UpDown2Click(); }); });

@@ -182,6 +182,7 @@ private:
     TripRules* m_rules;
     QString m_placeField;
     bool m_active = false;
+    bool m_monthTyped = false;
 };
 
 } // namespace kilvaro

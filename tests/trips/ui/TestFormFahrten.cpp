@@ -300,10 +300,19 @@ private slots:
                  QStringLiteral("Datum >= #01/01/2022# and Datum < #01/01/2022#"));
         QCOMPARE(trips().recordCount(), 0);
 
-        // Unchecking shows all trips; inserting unchecks too.
+        // Unchecking shows all trips; passing through the month field leaves it so; inserting
+        // unchecks too.
         w->Filtern->click();
         QVERIFY(!trips().filtered());
         QCOMPARE(trips().recordCount(), 2);
+        emit w->Monatedit->lineEdit()->editingFinished();
+        QVERIFY(!trips().filtered());
+        QTest::keyClicks(w->Monatedit->lineEdit(), QStringLiteral("x"));
+        w->Monatedit->setEditText(QStringLiteral("März"));
+        emit w->Monatedit->lineEdit()->editingFinished();
+        QCOMPARE(trips().filter(),
+                 QStringLiteral("Datum >= #03/01/2022# and Datum < #04/01/2022#"));
+        w->Filtern->click();
         w->Monatedit->setCurrentIndex(11);
         emit w->Monatedit->activated(11);
         QVERIFY(trips().filtered());
