@@ -1014,7 +1014,15 @@ void Table::post() {
         beforePost(*this);
     const bool inserting = d->state == TableState::Insert;
     const int oldPos = d->pos;
-    const qint64 key = d->writeRow();
+    qint64 key = 0;
+    if (beforeWrite) {
+        Transaction transaction(*m_connection);
+        beforeWrite(*this);
+        key = d->writeRow();
+        transaction.commit();
+    } else {
+        key = d->writeRow();
+    }
     if (inserting && oldPos >= 0 && oldPos < d->keys.size())
         d->keys[oldPos] = key;
     d->insertPos = -1;

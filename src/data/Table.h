@@ -138,6 +138,10 @@ public:
     // --- events --------------------------------------------------------------------------
     Handler beforeInsert, afterInsert, beforePost, afterPost, beforeDelete, afterDelete,
         afterScroll, onCalcFields, onNewRecord;
+    /// Runs after beforePost inside one write transaction with the store itself, so that
+    /// what it reads (e.g. the highest number of a day) cannot change before the row is
+    /// written. Without it a store runs without a transaction of its own.
+    Handler beforeWrite;
 
     // --- suspended control updates ------------------------------------------------------
     void disableControls();

@@ -1,13 +1,12 @@
 #include "app/ui/QtDialogService.h"
 
-#include <QCalendarWidget>
+#include "trips/ui/TKalenderform.h"
+
 #include <QDialog>
-#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 namespace kilvaro {
 
@@ -132,26 +131,12 @@ QString QtDialogService::saveFileName(const QString& title, const QString& folde
 }
 
 std::optional<QDate> QtDialogService::pickDate(const QDate& initial) {
-    QDialog dialog(m_parent);
-    dialog.setWindowTitle(m_title);
-    auto* layout = new QVBoxLayout(&dialog);
-    auto* calendar = new QCalendarWidget(&dialog);
-    calendar->setLocale(QLocale(QLocale::German, QLocale::Germany));
-    calendar->setFirstDayOfWeek(Qt::Monday);
-    calendar->setGridVisible(true);
-    if (initial.isValid())
-        calendar->setSelectedDate(initial);
-    layout->addWidget(calendar);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Abbrechen"));
-    layout->addWidget(buttons);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    QObject::connect(calendar, &QCalendarWidget::activated, &dialog, &QDialog::accept);
-    if (dialog.exec() != QDialog::Accepted)
+    TKalenderform dialog(m_parent);
+    dialog.setDate(initial);
+    dialog.exec();
+    if (dialog.resultText().isEmpty())
         return std::nullopt;
-    return calendar->selectedDate();
+    return QDate::fromString(dialog.resultText(), QStringLiteral("dd.MM.yyyy"));
 }
 
 } // namespace kilvaro

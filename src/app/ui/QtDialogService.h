@@ -28,7 +28,7 @@ public:
                          const QString& filter) override;
     QString saveFileName(const QString& title, const QString& folder,
                          const QString& filter) override;
-    /// A small calendar dialog; double click or OK takes the date.
+    /// The date dialog TKalenderform; double click or OK takes the date.
     std::optional<QDate> pickDate(const QDate& initial) override;
 
     /// "Textdateien|*.txt" -> "Textdateien (*.txt)"; a Qt filter stays as it is.

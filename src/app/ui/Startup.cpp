@@ -8,6 +8,7 @@
 #include "app/ui/QtDialogService.h"
 #include "app/ui/TfStart.h"
 #include "data/Daten_A.h"
+#include "trips/TripRules.h"
 #include "data/DbError.h"
 #include "invoicing/Daten_R.h"
 #include "reports/ui/TDruckfilterform.h"
@@ -99,6 +100,7 @@ int runGui(const CommandLine& commandLine) {
         dialogs.error(e.message());
     }
     druckfilterform.FormCreate(QDate::currentDate());
+    TripRules::install(&daten, &dialogs);
 
     splash.finish();
     mainWindow.show();

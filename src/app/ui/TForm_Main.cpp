@@ -10,11 +10,13 @@
 #include "data/DbError.h"
 #include "data/ui/DbNavigator.h"
 #include "invoicing/ui/TRec_Editform.h"
+#include "invoicing/ui/TRec_Neuform.h"
 #include "masterdata/ui/TForm_Adressen.h"
 #include "masterdata/ui/TForm_Ortsliste.h"
 #include "masterdata/ui/TForm_Preisliste.h"
 #include "masterdata/ui/TForm_Tarif.h"
 #include "masterdata/ui/Tfplzedit.h"
+#include "trips/ui/TForm_Fahrten.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -423,7 +425,22 @@ void TForm_Main::beendenClick() {
 }
 
 // Working windows: each opens one instance through m_children.showSingle.
-void TForm_Main::Ueberfuehrungen1Click() {}
+void TForm_Main::Ueberfuehrungen1Click() {
+    if (!m_context.daten || !m_context.daten->isConnected())
+        throw DbError(QStringLiteral("Es ist keine Datenbank geöffnet."));
+    auto* window = m_children.showSingle<TForm_Fahrten>(
+        ChildKind::Fahrten, [this] {
+            auto* trips = new TForm_Fahrten(m_context, this);
+            trips->openInvoiceDialog = [this, trips] {
+                TRec_Neuform dialog(m_context, m_context.daten->Fahrttab, trips);
+                dialog.exec();
+            };
+            return trips;
+        });
+    if (QMdiSubWindow* sub = m_children.subWindowOf(window))
+        sub->showMaximized();
+}
+
 void TForm_Main::Preisliste1Click() {
     openMaximised<TForm_Preisliste>(ChildKind::Preisliste);
 }

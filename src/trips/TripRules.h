@@ -1,0 +1,117 @@
+#pragma once
+
+#include <QDate>
+#include <QDateTime>
+#include <QObject>
+#include <QString>
+#include <functional>
+
+namespace kilvaro {
+
+class DialogService;
+class TDaten_A;
+class Table;
+
+/// The rules of a trip record on the shared trip table `Fahrttab` of the general data
+/// module: tariff selection, net and gross amounts, the immediate first store of a new
+/// trip, order numbers and their lock, the clean-up and the price warning on every store,
+/// and the pricing operations the trip window starts (surcharges, places, price list).
+///
+/// One instance per data module, installed into its trip hooks; it lives as long as the
+/// data module (it is its child). Everything runs through the table objects, so tests drive
+/// the rules exactly as the window does.
+class TripRules : public QObject {
+    Q_OBJECT
+public:
+    using Clock = std::function<QDateTime()>;
+
+    /// Installs the rules into `daten` (once: a second call returns the installed rules).
+    static TripRules* install(TDaten_A* daten, DialogService* dialogs);
+    /// The rules installed into `daten`, or nullptr.
+    static TripRules* of(const TDaten_A* daten);
+
+    /// "Today" of the rules; the system clock unless a test sets its own.
+    void setClock(Clock clock) { m_clock = std::move(clock); }
+    QDate today() const;
+
+    /// The day count of a date: days since 30 December 1899 (1 January 2021 is 44197).
+    static qint64 dayCount(const QDate& date);
+    /// The day count that an order number names: its first five decimal digits.
+    static qint64 dayOfOrderNumber(qint64 orderNumber);
+
+    // --- operations of the data module ------------------------------------------------
+    /// Selects the tariff version for the current trip's date and the current funeral
+    /// director row of AdressTab (filter on Orthaupttab; Tariftab and Ortetab follow).
+    void SelectTariff();
+    /// The same for a given date and tariff group. The selection is skipped while the
+    /// version it would give is the one already selected.
+    void selectTariffFor(const QDate& date, int tariffGroup);
+    /// The next free order number of the date's day (D × 1000 + n).
+    qint64 NextOrderNumber(const QDate& date);
+
+    // --- operations of the trip window --------------------------------------------------
+    /// Narrows AdressTab to the current trip's funeral director, then SelectTariff.
+    void LocateFuneralDirector();
+    /// A funeral director was chosen for the current trip: locate it, then the trip takes
+    /// its credit-note flag `Gutschrift`.
+    void FuneralDirectorChosen();
+    /// The funeral director of the current trip changed (or another trip became current).
+    void FuneralDirectorChanged();
+    /// Copies one surcharge ("Ankleiden", "Nacht", "Feiertag", "Kuehlung", "UHuelle",
+    /// "Covid19") of the selected tariff version into the trip.
+    void CopySurcharge(const QString& field);
+    /// A place of the current Ortetab row was chosen for `field` ("Startort" or "Zielort"):
+    /// writes its name; the place amount becomes its Betrag when that is higher.
+    void PlaceChosen(const QString& field);
+    /// The current Preistab row was chosen: Startort and Ortspauschale from it.
+    void PriceListEntryChosen();
+
+    // --- the trip window while it exists --------------------------------------------------
+    /// Unchecks the window's month filter (before a trip is inserted).
+    std::function<void()> windowUncheckMonthFilter;
+    /// Shows the window's tab (0 "Anzeige", 1 "Bearbeiten") and enables its input panel
+    /// exactly for tab 1.
+    std::function<void(int tab)> windowShowTab;
+
+    /// How often a tariff version was looked up in the database (for tests and
+    /// benchmarks: a screen of rows must not cost one look-up per row).
+    int tariffLookups() const { return m_tariffLookups; }
+
+private:
+    TripRules(TDaten_A* daten, DialogService* dialogs);
+
+    void FahrtTabBeforeInsert(Table& t);
+    void FahrtTabAfterInsert(Table& t);
+    void FahrtTabBeforePost(Table& t);
+    void FahrtTabBeforeWrite(Table& t);
+    void FahrtTabAfterPost(Table& t);
+    void FahrtTabCalcFields(Table& t);
+
+    int currentTariffGroup() const;
+    /// The ID of the first version of the group (order Nr, Anfang) valid on the date; 0 when
+    /// none. Reads the group's versions once and keeps them until OTMAIN changes.
+    qint64 versionFor(int tariffGroup, const QDate& date);
+    qint64 selectedVersion() const;
+
+    TDaten_A* m_daten;
+    DialogService* m_dialogs;
+    Clock m_clock;
+
+    // Tariff selection cache.
+    struct Version {
+        qint64 id = 0;
+        QDateTime from, to;
+    };
+    bool m_selectionValid = false;
+    int m_selectedGroup = 0;
+    QDate m_selectedDate;
+    QString m_selectedFilter;
+    int m_versionsGroup = -1;
+    QList<Version> m_versions;
+    int m_tariffLookups = 0;
+
+    /// A number handed out by a store whose write did not go through: taken anew next time.
+    qint64 m_unstoredNumber = 0;
+};
+
+} // namespace kilvaro

@@ -1,0 +1,188 @@
+#pragma once
+
+#include "app/AppContext.h"
+
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+
+class QAbstractButton;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSpinBox;
+class QTabBar;
+class QToolButton;
+
+namespace kilvaro {
+
+class DbGrid;
+class Query;
+class TForm_Main;
+class TFAuftragsuche;
+class TripRules;
+
+/// The trip window "Überführung": all trips (or one month of them) in a grid, the current
+/// trip in an input panel at the left, the place and price lists, and the order-number and
+/// invoice-number tools. A single-instance child window of the main frame; the trip rules
+/// run underneath every store.
+class TForm_Fahrten : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int HelpContext = 11;
+
+    /// `main` may be nullptr (tests of the window alone): no navigator, no help.
+    TForm_Fahrten(const AppContext& context, TForm_Main* main);
+    ~TForm_Fahrten() override;
+
+    /// Opens the single-invoice dialog for the current trip; empty until invoicing provides
+    /// it.
+    std::function<void()> openInvoiceDialog;
+    /// Shows the trip search modally; true for OK. Tests replace it to choose a row.
+    std::function<bool(TFAuftragsuche&)> execTripSearch;
+
+    bool InvoiceDialogOpened = false;
+
+    // --- handlers ---------------------------------------------------------------------------
+    void FormActivate();
+    void FormDeactivate();
+    void ControlChange(int index);
+    void FilternClick();
+    void MonateditChange();
+    void UpDown2Click();
+    void SpeedButton1Click();
+    void BcomboClick();
+    void DBEdit1Change();
+    void SpeedButton2Click();
+    void SpeedButton3Click();
+    void OrtesuchlisteClick();
+    void OrtesuchlisteExit();
+    void PreislisteButtonClick();
+    void PreislistegitterClick();
+    void FormClick();
+    void BTPreislisteClick();
+    void BTFahrtenlisteClick();
+    void BitBtn3Click();
+    void BTRechnungClick();
+    void LRechnungDblClick();
+    void SpeedButton4Click();
+    void SpeedButton6Click();
+    void AnrZuordnenClick();
+    void VKsetzenClick();
+    void anrsetzenClick();
+    void BitBtn4Click();
+    void SpeedButton5Click();
+    void AnkleidenClick();
+    void NachtClick();
+    void FeiertagClick();
+    void kuehlungClick();
+    void UHuelleClick();
+    void Covid19Click();
+    void BTHilfeClick();
+
+    /// Runs a handler; data errors are shown as error messages and the window stays usable.
+    void runGuarded(const std::function<void()>& handler);
+
+    // --- components -------------------------------------------------------------------------
+    // Top bar.
+    QCheckBox* Filtern;
+    QComboBox* Monatedit;
+    QSpinBox* UpDown2;
+    QLineEdit* Jahredit;
+    QSpinBox* UpDown1;
+    QPushButton* BitBtn3;
+    QPushButton* BitBtn1;
+    QPushButton* BitBtn2;
+    QPushButton* BTRechnung;
+    QPushButton* BTHilfe;
+    QPushButton* BitBtn4;
+    // Grid and overlay lists.
+    DbGrid* suchgitter;
+    DbGrid* Ortesuchliste;
+    DbGrid* Preislistegitter;
+    QLabel* ListHint;
+    // Tabs and input panel.
+    QTabBar* Control;
+    QWidget* Eingabefeld;
+    QLabel* DBText4;
+    QLabel* LRechnung;
+    QLabel* DBText1;
+    QToolButton* SpeedButton4;
+    QLineEdit* EditDatum;
+    QLineEdit* editZeit;
+    QToolButton* SpeedButton1;
+    QComboBox* Bcombo;
+    QLineEdit* EditStartort;
+    QToolButton* SpeedButton2;
+    QToolButton* PreislisteButton;
+    QLineEdit* EditZielort;
+    QToolButton* SpeedButton3;
+    QComboBox* DBComboBox1;
+    QLineEdit* DBEdit2;
+    QLineEdit* EditPersonen;
+    QLineEdit* EditStrasse;
+    QLineEdit* editPLZ;
+    QLineEdit* DBEdit4;
+    QComboBox* Aushilfecombo;
+    QLineEdit* EditOrtspauschale;
+    QLineEdit* EditAnkleiden;
+    QLineEdit* EditNacht;
+    QLineEdit* EditFeiertag;
+    QLineEdit* EditKuehlung;
+    QLineEdit* EditUhuelle;
+    QLineEdit* EditCovid19;
+    QGroupBox* Pauschalen;
+    QPushButton* Ankleiden;
+    QPushButton* Nacht;
+    QPushButton* Feiertag;
+    QPushButton* kuehlung;
+    QPushButton* UHuelle;
+    QPushButton* Covid19;
+    QLineEdit* DBEdit3;
+    QLineEdit* DBEdit5;
+    QLineEdit* DBEdit8;
+    QToolButton* AnrZuordnen;
+    QToolButton* VKsetzen;
+    QToolButton* anrsetzen;
+    QCheckBox* DBCheckBox1;
+    QCheckBox* chkanr;
+    QToolButton* SpeedButton5;
+    QLabel* DBText3;
+    QLabel* DBText2;
+    QToolButton* SpeedButton6;
+    QLineEdit* DBEdit1;
+
+    /// The window's address queries (funeral directors, helpers), read once at creation.
+    Query* BestatterQuery;
+    Query* AushilfeQuery;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void FormCreate();
+    QWidget* buildTopBar();
+    QWidget* buildPanel();
+    void bindFields();
+    void fillAddressCombo(QComboBox* combo, Query* query, const QString& sql);
+    void showPanelTab(int tab);
+    void showGrid();
+    void updateTexts();
+    /// Enter stores the trip, Escape drops the pending changes.
+    bool handlePanelKey(QWidget* control, int key);
+    void connectClick(QAbstractButton* button, void (TForm_Fahrten::*handler)());
+
+    AppContext m_context;
+    QPointer<TForm_Main> m_main;
+    TripRules* m_rules;
+    QString m_placeField;
+    bool m_active = false;
+    bool m_monthTyped = false;
+};
+
+} // namespace kilvaro
