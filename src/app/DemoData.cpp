@@ -733,14 +733,18 @@ private:
                    {inv.recNr, inv.kunde, date(inv.datum), flag(inv.bezahlt), inv.textvor,
                     text(inv.zahlungsart), date(inv.zahlungsdatum), amount(inv.anzahlung),
                     date(inv.anzahlungD), flag(true), flag(false), inv.netto, inv.mwst,
-                    flag(inv.bigR), flag(inv.storniert), flag(inv.gebucht),
-                    flag(inv.ausgeblendet)});
+                    flag(inv.bigR), flag(inv.storniert), flag(false), flag(inv.ausgeblendet)});
             for (int i : inv.trips) {
                 const Trip& t = m_trips[i];
                 insert(QStringLiteral("RecPos"), posCols,
                        {inv.recNr, dateTime(t.datum, t.zeit), positionText(t), t.gesamt(),
                         t.auftragNr});
             }
+            // A booked invoice is locked, so it is booked after its positions exist.
+            if (inv.gebucht)
+                m_db.exec(
+                    QStringLiteral("UPDATE \"Rechnung\" SET \"Gebucht\" = ? WHERE \"RecNr\" = ?"),
+                    {flag(true), inv.recNr});
         }
         for (const MonthRun& run : m_runs) {
             double revenue = 0;

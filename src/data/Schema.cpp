@@ -1,5 +1,7 @@
 #include "data/Schema.h"
 
+#include "invoicing/InvoiceLocks.h"
+
 #include "data/Connection.h"
 #include "data/DbError.h"
 
@@ -27,32 +29,20 @@ using CT = ColumnType;
 
 SchemaInfo buildDefinition() {
     SchemaInfo s;
-    s.addTable(makeTable("Fahrten", {{"Datum", CT::DateTime, 0},
-                                     {"Bestatter", CT::Integer, 0},
-                                     {"ID", CT::AutoInc, 0},
-                                     {"Startort", CT::Text, 50},
-                                     {"Zielort", CT::Text, 50},
-                                     {"Anrede", CT::Text, 4},
-                                     {"Vorname", CT::Text, 25},
-                                     {"Strasse", CT::Text, 50},
-                                     {"PLZ", CT::Text, 10},
-                                     {"Ort", CT::Text, 30},
-                                     {"AKZ", CT::Text, 20},
-                                     {"Beamter", CT::Text, 30},
-                                     {"Personen", CT::Text, 50},
-                                     {"Aushilfe", CT::Integer, 0},
-                                     {"Ortspauschale", CT::Float, 0},
-                                     {"Ankleiden", CT::Float, 0},
-                                     {"Nacht", CT::Float, 0},
-                                     {"Feiertag", CT::Float, 0},
-                                     {"Kuehlung", CT::Float, 0},
-                                     {"UHuelle", CT::Float, 0},
-                                     {"Rechnung", CT::Integer, 0},
-                                     {"Gutschrift", CT::Boolean, 0},
-                                     {"Zeit", CT::DateTime, 0},
-                                     {"AuftragNr", CT::Integer, 0},
-                                     {"ANRLock", CT::Boolean, 0},
-                                     {"Covid19", CT::Float, 0}}));
+    s.addTable(
+        makeTable("Fahrten", {{"Datum", CT::DateTime, 0},      {"Bestatter", CT::Integer, 0},
+                              {"ID", CT::AutoInc, 0},          {"Startort", CT::Text, 50},
+                              {"Zielort", CT::Text, 50},       {"Anrede", CT::Text, 4},
+                              {"Vorname", CT::Text, 25},       {"Strasse", CT::Text, 50},
+                              {"PLZ", CT::Text, 10},           {"Ort", CT::Text, 30},
+                              {"AKZ", CT::Text, 20},           {"Beamter", CT::Text, 30},
+                              {"Personen", CT::Text, 50},      {"Aushilfe", CT::Integer, 0},
+                              {"Ortspauschale", CT::Float, 0}, {"Ankleiden", CT::Float, 0},
+                              {"Nacht", CT::Float, 0},         {"Feiertag", CT::Float, 0},
+                              {"Kuehlung", CT::Float, 0},      {"UHuelle", CT::Float, 0},
+                              {"Rechnung", CT::Integer, 0},    {"Gutschrift", CT::Boolean, 0},
+                              {"Zeit", CT::DateTime, 0},       {"AuftragNr", CT::Integer, 0},
+                              {"ANRLock", CT::Boolean, 0},     {"Covid19", CT::Float, 0}}));
     s.addTable(makeTable("ADRESSEN", {{"ID", CT::Integer, 0},
                                       {"Typ", CT::Integer, 0},
                                       {"Name", CT::Text, 50},
@@ -86,8 +76,8 @@ SchemaInfo buildDefinition() {
                                    {"UHuelle", CT::Float, 0},
                                    {"Waehrung", CT::Text, 3},
                                    {"Covid19", CT::Float, 0}}));
-    s.addTable(makeTable("OrtsTarif",
-                         {{"Id", CT::Integer, 0}, {"Ort", CT::Text, 50}, {"Betrag", CT::Float, 0}}));
+    s.addTable(makeTable(
+        "OrtsTarif", {{"Id", CT::Integer, 0}, {"Ort", CT::Text, 50}, {"Betrag", CT::Float, 0}}));
     s.addTable(makeTable("Ortsliste", {{"Ort", CT::Text, 50}}));
     s.addTable(makeTable("Preisliste", {{"Ort", CT::Text, 50},
                                         {"Id", CT::AutoInc, 0},
@@ -128,8 +118,7 @@ SchemaInfo buildDefinition() {
                                           {"Fahrten", CT::Integer, 0},
                                           {"Umsatz", CT::Float, 0},
                                           {"Waehrung", CT::Text, 3}}));
-    s.addTable(makeTable("Jahresfahrten",
-                         {{"ID", CT::Integer, 0}, {"Bestatter", CT::Text, 50}}));
+    s.addTable(makeTable("Jahresfahrten", {{"ID", CT::Integer, 0}, {"Bestatter", CT::Text, 50}}));
     return s;
 }
 
@@ -184,6 +173,15 @@ void makeAddressIdsUnique(Connection& connection) {
     tx.commit();
 }
 
+/// Version 3: booked invoices are locked by triggers, so no path can change them.
+void addInvoiceLocks(Connection& connection) {
+    Transaction tx(connection);
+    for (const QString& sql : InvoiceLocks::statements())
+        connection.exec(sql);
+    connection.exec(QStringLiteral("PRAGMA user_version = 3"));
+    tx.commit();
+}
+
 } // namespace
 
 const SchemaInfo& definition() {
@@ -197,13 +195,15 @@ QStringList createStatements() {
         QStringList cols;
         for (const ColumnInfo& c : t.columns)
             cols << columnDefinition(c);
-        out << QStringLiteral("CREATE TABLE \"%1\" (\n  %2\n)").arg(t.name, cols.join(QStringLiteral(",\n  ")));
+        out << QStringLiteral("CREATE TABLE \"%1\" (\n  %2\n)")
+                   .arg(t.name, cols.join(QStringLiteral(",\n  ")));
     }
     // The sorts and look-ups of the windows, reports and invoicing.
     out << QStringLiteral("CREATE INDEX \"Fahrten_Datum\" ON \"Fahrten\" (\"Datum\")")
         << QStringLiteral("CREATE INDEX \"Fahrten_AuftragNr\" ON \"Fahrten\" (\"AuftragNr\")")
         << QStringLiteral("CREATE INDEX \"Fahrten_Rechnung\" ON \"Fahrten\" (\"Rechnung\")")
-        << QStringLiteral("CREATE INDEX \"Fahrten_Bestatter\" ON \"Fahrten\" (\"Bestatter\", \"Datum\")")
+        << QStringLiteral(
+               "CREATE INDEX \"Fahrten_Bestatter\" ON \"Fahrten\" (\"Bestatter\", \"Datum\")")
         << QStringLiteral("CREATE INDEX \"ADRESSEN_Name\" ON \"ADRESSEN\" (\"Name\")")
         // Trips and invoices find an address by ID over both kinds.
         << QStringLiteral("CREATE UNIQUE INDEX \"ADRESSEN_ID\" ON \"ADRESSEN\" (\"ID\")")
@@ -214,8 +214,11 @@ QStringList createStatements() {
         << QStringLiteral("CREATE UNIQUE INDEX \"Rechnung_RecNr\" ON \"Rechnung\" (\"RecNr\")")
         << QStringLiteral("CREATE INDEX \"Rechnung_Datum\" ON \"Rechnung\" (\"Datum\")")
         << QStringLiteral("CREATE INDEX \"RecPos_RecID\" ON \"RecPos\" (\"RecID\")")
-        << QStringLiteral("CREATE UNIQUE INDEX \"Monatsrechnung_Monat\" ON \"Monatsrechnung\" (\"Jahr\", \"Monat\")")
-        << QStringLiteral("CREATE UNIQUE INDEX \"Jahresumsatz_Jahr\" ON \"Jahresumsatz\" (\"Jahr\")");
+        << QStringLiteral("CREATE UNIQUE INDEX \"Monatsrechnung_Monat\" ON \"Monatsrechnung\" "
+                          "(\"Jahr\", \"Monat\")")
+        << QStringLiteral(
+               "CREATE UNIQUE INDEX \"Jahresumsatz_Jahr\" ON \"Jahresumsatz\" (\"Jahr\")");
+    out << InvoiceLocks::statements();
     return out;
 }
 
@@ -241,10 +244,13 @@ void upgrade(Connection& connection) {
                           .arg(version)
                           .arg(currentVersion));
     if (version < 1)
-        throw DbError(QStringLiteral("Die Datei enthält keine Kilvaro-Datenbank (Tabelle Fahrten fehlt)."));
+        throw DbError(
+            QStringLiteral("Die Datei enthält keine Kilvaro-Datenbank (Tabelle Fahrten fehlt)."));
     // Later versions add their steps here, one transaction each.
     if (version < 2)
         makeAddressIdsUnique(connection);
+    if (version < 3)
+        addInvoiceLocks(connection);
     connection.reloadSchema();
 }
 

@@ -115,7 +115,6 @@ void TDaten_R::RechnungsmodulCreate() {
     readLabels();
     if (!m_datenA->isConnected())
         return;
-    InvoiceLocks::install(*connection());
     ADR->open();
     for (Table* t : {Adresstab, Rectab, Fahrttab, OrtHaupttab, TarifTab, Recposten})
         t->open();

@@ -1,7 +1,5 @@
 #include "invoicing/InvoiceLocks.h"
 
-#include "data/Connection.h"
-
 namespace kilvaro::InvoiceLocks {
 
 QString lockedMessage() {
@@ -31,13 +29,6 @@ QStringList statements() {
                           "(NOT NEW.\"Gebucht\" OR NEW.\"RecNr\" IS NOT OLD.\"RecNr\") %1")
                .arg(raise);
     return out;
-}
-
-void install(Connection& connection) {
-    Transaction tx(connection);
-    for (const QString& sql : statements())
-        connection.exec(sql);
-    tx.commit();
 }
 
 } // namespace kilvaro::InvoiceLocks

@@ -4,8 +4,6 @@
 
 namespace kilvaro {
 
-class Connection;
-
 /// Database triggers that keep booked invoices locked on every path (windows, batch
 /// commands, SQL typed by an administrator): no position of a booked invoice may be
 /// inserted, changed or deleted, and a booked invoice may be neither deleted nor un-booked
@@ -14,10 +12,8 @@ namespace InvoiceLocks {
 
 /// The German text of every refusal.
 QString lockedMessage();
-/// The CREATE TRIGGER statements (each "IF NOT EXISTS").
+/// The CREATE TRIGGER statements (each "IF NOT EXISTS"); part of the schema.
 QStringList statements();
-/// Creates the triggers that are missing, in one transaction. Safe to run on every start.
-void install(Connection& connection);
 
 } // namespace InvoiceLocks
 } // namespace kilvaro

@@ -5,6 +5,7 @@
 
 #include "app/IniFile.h"
 #include "data/DbError.h"
+#include "data/Schema.h"
 #include "invoicing/InvoiceLocks.h"
 
 #include <gtest/gtest.h>
@@ -268,8 +269,26 @@ TEST_F(Daten_RTest, FailureInTheMiddleLeavesTheDatabaseAsBefore) {
     EXPECT_EQ(r.Rectab->state(), TableState::Browse);
 }
 
-TEST_F(Daten_RTest, LocksAreInstalledOnceAndSurviveReopening) {
-    EXPECT_NO_THROW(InvoiceLocks::install(*fx.datenA->Database));
-    EXPECT_EQ(fx.scalar("SELECT count(*) FROM sqlite_master WHERE type = 'trigger'").toInt(),
-              InvoiceLocks::statements().size());
+TEST_F(Daten_RTest, LocksAreInNewDatabasesAndAddedToOlderOnes) {
+    const auto triggers = [&] {
+        return fx.scalar("SELECT count(*) FROM sqlite_master WHERE type = 'trigger'").toInt();
+    };
+    EXPECT_EQ(triggers(), InvoiceLocks::statements().size());
+
+    // A file of version 2 had no triggers; upgrading adds them once.
+    Connection& c = *fx.datenA->Database;
+    QSqlQuery names =
+        c.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'trigger'"));
+    QStringList dropped;
+    while (names.next())
+        dropped << names.value(0).toString();
+    for (const QString& name : dropped)
+        c.exec(QStringLiteral("DROP TRIGGER \"%1\"").arg(name));
+    c.exec(QStringLiteral("PRAGMA user_version = 2"));
+    ASSERT_EQ(triggers(), 0);
+    Schema::upgrade(c);
+    EXPECT_EQ(triggers(), InvoiceLocks::statements().size());
+    EXPECT_EQ(Schema::storedVersion(c), Schema::currentVersion);
+    Schema::upgrade(c);
+    EXPECT_EQ(triggers(), InvoiceLocks::statements().size());
 }

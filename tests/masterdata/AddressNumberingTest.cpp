@@ -94,7 +94,7 @@ TEST(AddressNumbering, TheThousandthFuneralDirectorIsRefusedWithAMessage) {
 TEST(AddressIdUpgrade, NewDatabasesRefuseASecondAddressWithTheSameId) {
     TableTestDb db;
     Connection& c = db.conn();
-    EXPECT_EQ(Schema::storedVersion(c), 2);
+    EXPECT_EQ(Schema::storedVersion(c), Schema::currentVersion);
     EXPECT_TRUE(addressIdIndexIsUnique(c));
     addAddress(c, 1, 1);
     EXPECT_THROW(addAddress(c, 1, 0), DbError);
@@ -113,14 +113,14 @@ TEST(AddressIdUpgrade, AnOldFileWithUniqueIdsKeepsItsNumbersAndGetsTheUniqueInde
     ASSERT_FALSE(addressIdIndexIsUnique(c));
 
     Schema::upgrade(c);
-    EXPECT_EQ(Schema::storedVersion(c), 2);
+    EXPECT_EQ(Schema::storedVersion(c), Schema::currentVersion);
     EXPECT_TRUE(addressIdIndexIsUnique(c));
     EXPECT_EQ(count(c, QStringLiteral("SELECT count(*) FROM ADRESSEN")), 5);
     EXPECT_EQ(count(c, QStringLiteral("SELECT ID FROM ADRESSEN WHERE Name = 'Berg'")), 3);
     EXPECT_THROW(addAddress(c, 2, 0), DbError);
 
     Schema::upgrade(c); // a second start finds nothing to do
-    EXPECT_EQ(Schema::storedVersion(c), 2);
+    EXPECT_EQ(Schema::storedVersion(c), Schema::currentVersion);
 }
 
 TEST(AddressIdUpgrade, AnOldFileWithDuplicateIdsIsRefusedNamingTheIdAndStaysAsItWas) {
@@ -151,6 +151,6 @@ TEST(AddressIdUpgrade, AnOldFileWithDuplicateIdsIsRefusedNamingTheIdAndStaysAsIt
     c.exec(QStringLiteral("UPDATE ADRESSEN SET ID = 1000 WHERE Name = 'Berg'"));
     c.exec(QStringLiteral("UPDATE ADRESSEN SET ID = 1001 WHERE Name = 'Kuhn'"));
     Schema::upgrade(c);
-    EXPECT_EQ(Schema::storedVersion(c), 2);
+    EXPECT_EQ(Schema::storedVersion(c), Schema::currentVersion);
     EXPECT_TRUE(addressIdIndexIsUnique(c));
 }
