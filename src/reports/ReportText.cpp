@@ -1,0 +1,58 @@
+#include "reports/ReportText.h"
+
+#include <QHash>
+#include <QTextLayout>
+#include <cmath>
+#include <memory>
+
+namespace kilvaro {
+
+QFont ReportText::unitFont(const QFont& pointFont) {
+    QFont f(pointFont);
+    const double points = pointFont.pointSizeF() > 0 ? pointFont.pointSizeF() : 10.0;
+    f.setPixelSize(std::max(1, int(std::lround(points * 25.4 / 72.0 * UnitsPerMm))));
+    f.setHintingPreference(QFont::PreferNoHinting);
+    return f;
+}
+
+const QFontMetricsF& ReportText::metrics(const QFont& pointFont) {
+    // One thread renders reports; the cache lives for the program run and is small (a
+    // report uses a handful of fonts).
+    static QHash<QString, std::shared_ptr<QFontMetricsF>> cache;
+    const QString key = pointFont.key();
+    auto it = cache.find(key);
+    if (it == cache.end())
+        it = cache.insert(key, std::make_shared<QFontMetricsF>(unitFont(pointFont)));
+    return *it.value();
+}
+
+QStringList ReportText::lines(const QFont& f, const QString& text, double widthMm, bool wrap) {
+    QString normalized = text;
+    normalized.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    normalized.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    const QStringList paragraphs = normalized.split(QLatin1Char('\n'));
+    if (!wrap)
+        return paragraphs;
+    const QFontMetricsF& fm = metrics(f);
+    const double width = widthMm * UnitsPerMm;
+    QStringList out;
+    for (const QString& para : paragraphs) {
+        if (para.isEmpty() || fm.horizontalAdvance(para) <= width) {
+            out.append(para);
+            continue;
+        }
+        QTextLayout layout(para, unitFont(f));
+        QTextOption option;
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(width);
+            out.append(para.mid(line.textStart(), line.textLength()).trimmed());
+        }
+        layout.endLayout();
+    }
+    return out;
+}
+
+} // namespace kilvaro
