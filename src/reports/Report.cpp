@@ -6,7 +6,9 @@
 namespace kilvaro {
 
 Report::Report() {
-    m_font = QFont(QStringLiteral("Arial"));
+    // Arial where it exists (Windows); metric twins elsewhere, so pages look alike.
+    m_font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
+                        QStringLiteral("Nimbus Sans"), QStringLiteral("Helvetica")});
     m_font.setStyleHint(QFont::SansSerif);
     m_font.setPointSizeF(10);
 }
