@@ -66,7 +66,7 @@ void ReportPages::paintPage(QPainter& painter, int index) const {
             painter.save();
             painter.translate(e.rect.left(), e.baseline);
             painter.scale(1.0 / ReportText::UnitsPerMm, 1.0 / ReportText::UnitsPerMm);
-            painter.setFont(ReportText::unitFont(e.font));
+            painter.setFont(ReportText::unitFont(e.font, painter.device()->logicalDpiY()));
             painter.setPen(e.color);
             painter.drawText(QPointF(0, 0), e.text);
             painter.restore();

@@ -1,16 +1,34 @@
 #include "reports/ReportText.h"
 
 #include <QHash>
+#include <QImage>
 #include <QTextLayout>
 #include <cmath>
 #include <memory>
 
 namespace kilvaro {
 
-QFont ReportText::unitFont(const QFont& pointFont) {
+namespace {
+constexpr int MeasureDpi = 72;
+
+/// A device of 72 dpi, on which a point is one pixel.
+QPaintDevice* measureDevice() {
+    static QImage image = [] {
+        QImage img(1, 1, QImage::Format_RGB32);
+        img.setDotsPerMeterX(2835);
+        img.setDotsPerMeterY(2835);
+        return img;
+    }();
+    return &image;
+}
+} // namespace
+
+QFont ReportText::unitFont(const QFont& pointFont, int deviceDpi) {
     QFont f(pointFont);
     const double points = pointFont.pointSizeF() > 0 ? pointFont.pointSizeF() : 10.0;
-    f.setPixelSize(std::max(1, int(std::lround(points * 25.4 / 72.0 * UnitsPerMm))));
+    // Pixel size wanted: points × 25.4 / 72 × UnitsPerMm; the device turns points into
+    // pixels with deviceDpi / 72.
+    f.setPointSizeF(points * 25.4 * UnitsPerMm / deviceDpi);
     f.setHintingPreference(QFont::PreferNoHinting);
     return f;
 }
@@ -22,7 +40,8 @@ const QFontMetricsF& ReportText::metrics(const QFont& pointFont) {
     const QString key = pointFont.key();
     auto it = cache.find(key);
     if (it == cache.end())
-        it = cache.insert(key, std::make_shared<QFontMetricsF>(unitFont(pointFont)));
+        it = cache.insert(
+            key, std::make_shared<QFontMetricsF>(unitFont(pointFont, MeasureDpi), measureDevice()));
     return *it.value();
 }
 
@@ -41,7 +60,7 @@ QStringList ReportText::lines(const QFont& f, const QString& text, double widthM
             out.append(para);
             continue;
         }
-        QTextLayout layout(para, unitFont(f));
+        QTextLayout layout(para, unitFont(f, MeasureDpi), measureDevice());
         QTextOption option;
         option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
         layout.setTextOption(option);

@@ -7,15 +7,17 @@
 namespace kilvaro {
 
 /// Text measurement of the report engine, independent of any screen or printer
-/// resolution: fonts are measured (and painted) at a pixel size in hundredths of a
+/// resolution: fonts are measured (and painted) at a pixel size in tenths of a
 /// millimetre, so a page laid out once looks the same on every device.
 class ReportText {
 public:
     /// Units per millimetre of the measuring font.
-    static constexpr double UnitsPerMm = 100.0;
+    static constexpr double UnitsPerMm = 10.0;
 
-    /// The font (sized in points) as a pixel-sized font in 1/100 mm, without hinting.
-    static QFont unitFont(const QFont& pointFont);
+    /// The font (sized in points) scaled so that, on a device of `deviceDpi`, it has the
+    /// size in units (1/UnitsPerMm mm) that the point size has in millimetres; fractional
+    /// sizes are kept, hinting is off.
+    static QFont unitFont(const QFont& pointFont, int deviceDpi);
     /// Metrics of the unit font, cached per font.
     static const QFontMetricsF& metrics(const QFont& pointFont);
 
