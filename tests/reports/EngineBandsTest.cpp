@@ -317,3 +317,44 @@ TEST(EngineBands, ExceptionInAHookEndsTheRun) {
     EXPECT_THROW(r.render(pages), std::runtime_error);
     EXPECT_FALSE(pages.isFinished());
 }
+
+TEST(EngineBands, FramesLinesImagesAndMultiLineLabels) {
+    Report r;
+    auto* d = r.addBand(BandKind::Detail, "Detail", 10);
+    d->addLabel("Adresse", {100, 0, 60, 5}, QStringLiteral("Zeile 1\r\nZeile 2\nZeile 3"))
+        .setFrame(ReportFrame::all(1));
+    d->addRect("Rahmen", {0, 0, 50, 8});
+    d->addDoubleLine("Doppel", 0, 9, 40);
+    QImage logo(200, 100, QImage::Format_RGB32);
+    logo.fill(Qt::gray);
+    d->addImage("Logo", {60, 0, 30, 30}, logo);
+    d->addLabel("Weg", {0, 0, 10, 5}, "unsichtbar").setVisible(false);
+    auto pages = r.render();
+    ASSERT_EQ(pages->pageCount(), 1);
+    const ReportPage& page = pages->page(0);
+    EXPECT_EQ(page.textsOf("Adresse"), QStringList({"Zeile 1", "Zeile 2", "Zeile 3"}));
+    EXPECT_TRUE(page.textsOf("Weg").isEmpty());
+    int frameLines = 0, doubleLines = 0;
+    for (const PageElement& e : page.elements) {
+        if (e.item == QLatin1String("Adresse") && e.type == PageElement::Type::Line) {
+            ++frameLines;
+            EXPECT_GT(std::max(e.rect.height(), e.rect.width()), 10.0)
+                << "the frame encloses all three lines";
+        }
+        if (e.item == QLatin1String("Doppel"))
+            ++doubleLines;
+        if (e.item == QLatin1String("Logo")) {
+            EXPECT_EQ(e.type, PageElement::Type::Image);
+            EXPECT_DOUBLE_EQ(e.rect.width(), 30);
+            EXPECT_DOUBLE_EQ(e.rect.height(), 15) << "the picture keeps its proportions";
+            EXPECT_DOUBLE_EQ(e.rect.left(), 20 + 60) << "x counts from the left margin";
+        }
+    }
+    EXPECT_EQ(frameLines, 4);
+    EXPECT_EQ(doubleLines, 2);
+    // Painting shows the page: something dark where the rectangle's edge is.
+    const QImage img = pages->pageImage(0, 100);
+    const double px = 100 / 25.4;
+    EXPECT_LT(qGray(img.pixel(int((20 + 25) * px), int(12 * px))), 128);
+    EXPECT_EQ(qGray(img.pixel(int(200 * px), int(280 * px))), 255);
+}

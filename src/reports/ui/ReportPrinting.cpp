@@ -1,5 +1,6 @@
 #include "reports/ui/ReportPrinting.h"
 
+#include "app/DialogService.h"
 #include "reports/Report.h"
 
 #include <QApplication>
@@ -105,6 +106,37 @@ bool ReportPrinting::print(const ReportPages& pages, QPrinter& printer,
                                  "ist nicht bereit.")
                          .arg(printer.printerName());
     return ok;
+}
+
+QString ReportPrinting::noPrinterText() {
+    return QObject::tr("Es ist kein Drucker eingerichtet. Der Bericht kann nicht gedruckt "
+                       "werden; er lässt sich in der Vorschau als PDF speichern.");
+}
+
+bool ReportPrinting::printReport(Report& report, bool withDialog, DialogService* dialogs,
+                                 QWidget* parent) {
+    if (!hasPrinter()) {
+        if (dialogs)
+            dialogs->warning(noPrinterText());
+        return false;
+    }
+    auto pages = report.render();
+    if (pages->pageCount() == 0)
+        return false;
+    QPrinter printer(QPrinter::HighResolution);
+    if (withDialog) {
+        if (!printDialog(printer, report.settings(), pages->pageCount(), parent))
+            return false;
+    } else {
+        applySettings(printer, report.settings());
+    }
+    QString error;
+    if (!print(*pages, printer, report.outputOptions(), parent, &error)) {
+        if (!error.isEmpty() && dialogs)
+            dialogs->error(error);
+        return false;
+    }
+    return true;
 }
 
 } // namespace kilvaro

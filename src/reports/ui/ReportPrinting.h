@@ -10,6 +10,8 @@ class QWidget;
 
 namespace kilvaro {
 
+class DialogService;
+class Report;
 struct ReportSettings;
 
 /// Printing of rendered reports: the printer list, the print dialog and sending pages to a
@@ -37,6 +39,15 @@ public:
     /// a German message; empty when the user cancelled).
     static bool print(const ReportPages& pages, QPrinter& printer, const OutputOptions& options,
                       QWidget* parent, QString* errorText = nullptr);
+
+    /// Prints a report without preview: renders it, then (with `withDialog`) opens the print
+    /// dialog, whose Cancel prints nothing, and sends the pages with the report's settings.
+    /// No printer, a failed print or a report without pages: a German message through
+    /// `dialogs` (no message for an empty report, which prints nothing). True when printed.
+    static bool printReport(Report& report, bool withDialog, DialogService* dialogs,
+                            QWidget* parent = nullptr);
+    /// The message shown when no printer is set up.
+    static QString noPrinterText();
 };
 
 } // namespace kilvaro

@@ -27,6 +27,7 @@
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -223,6 +224,7 @@ void TPrevForm::buildUi() {
 
     m_preview = new ReportPreviewView(this);
     m_preview->viewport()->installEventFilter(this);
+    m_preview->installEventFilter(this);
     m_descriptions.insert(m_preview->viewport(), QString());
     setCentralWidget(m_preview);
 
@@ -290,6 +292,13 @@ void TPrevForm::closeEvent(QCloseEvent* event) {
 }
 
 bool TPrevForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_preview && event->type() == QEvent::Resize) {
+        // A whole-page or page-width view keeps fitting when the window changes size.
+        if (m_fit == Fit::WholePage)
+            QTimer::singleShot(0, this, [this] { GesamteSeite1Click(); });
+        else if (m_fit == Fit::PageWidth)
+            QTimer::singleShot(0, this, [this] { BreitederSeite1Click(); });
+    }
     if (event->type() == QEvent::Enter || event->type() == QEvent::MouseMove) {
         auto it = m_descriptions.constFind(watched);
         if (it != m_descriptions.constEnd())
@@ -384,9 +393,11 @@ void TPrevForm::T5Click() {
 }
 void TPrevForm::GesamteSeite1Click() {
     setZoomValue(m_preview->wholePageZoom());
+    m_fit = Fit::WholePage;
 }
 void TPrevForm::BreitederSeite1Click() {
     setZoomValue(m_preview->pageWidthZoom());
+    m_fit = Fit::PageWidth;
 }
 void TPrevForm::Zoom100Click() {
     setZoomValue(100);
@@ -402,6 +413,7 @@ void TPrevForm::ZoomChange() {
     }
     if (m_zoom->value() == 0)
         m_zoom->setValue(5);
+    m_fit = Fit::None; // a chosen fit is set again by its handler after this
     m_preview->setZoom(m_zoom->value());
 }
 
@@ -423,9 +435,7 @@ void TPrevForm::DruckenClick() {
         return;
     if (!ReportPrinting::hasPrinter()) {
         if (m_context.dialogs)
-            m_context.dialogs->warning(
-                QStringLiteral("Es ist kein Drucker eingerichtet. Der Bericht kann nicht "
-                               "gedruckt werden; er lässt sich als PDF speichern."));
+            m_context.dialogs->warning(ReportPrinting::noPrinterText());
         return;
     }
     QPrinter printer(QPrinter::HighResolution);

@@ -98,6 +98,8 @@ private:
     AppContext m_context;
     std::unique_ptr<UserSettings> m_ownSettings;
     UserSettings* m_settings;
+    enum class Fit { None, WholePage, PageWidth };
+    Fit m_fit = Fit::None;
     bool m_shownOnce = false;
     bool m_fillingPrinters = false;
     QHash<QObject*, QString> m_descriptions;

@@ -214,7 +214,7 @@ private slots:
         pages.reset(r.title(), r.orientation(), r.paperSize());
         auto s = settings();
         TPrevForm form(&pages, &r, context(), s.get());
-        form.resize(1100, 800);
+        form.resize(600, 450);
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         QCOMPARE(form.windowTitle(), QStringLiteral("Bericht"));
@@ -225,6 +225,16 @@ private slots:
         QCOMPARE(form.preview()->zoom(), form.preview()->pageWidthZoom());
         QCOMPARE(form.pageLabel()->text(), QStringLiteral("1 / 2"));
         QVERIFY(button(form, "T8")->isEnabled());
+
+        // The page-width view keeps fitting when the window grows; a chosen zoom stays.
+        const int before = form.preview()->zoom();
+        form.resize(790, 590);
+        QTRY_VERIFY(form.preview()->zoom() > before);
+        QCOMPARE(form.preview()->zoom(), form.preview()->pageWidthZoom());
+        form.Zoom100Click();
+        form.resize(700, 500);
+        QTest::qWait(20);
+        QCOMPARE(form.preview()->zoom(), 100);
     }
 
     void storedPrinterPositionIsReused() {
@@ -276,6 +286,14 @@ private slots:
         QCOMPARE(m_dialogs.lastMessage().icon, MsgIcon::Warning);
         form.findChild<QAction*>("AuswahlvorAusdruck1")->trigger();
         QCOMPARE(m_dialogs.messages().size(), 2);
+
+        // Printing without preview says the same and prints nothing.
+        int details = 0;
+        r.onDetail = [&] { ++details; };
+        QVERIFY(!ReportPrinting::printReport(r, true, &m_dialogs));
+        QCOMPARE(m_dialogs.messages().size(), 3);
+        QCOMPARE(m_dialogs.lastMessage().text, ReportPrinting::noPrinterText());
+        QCOMPARE(details, 0);
     }
 
     void printingLaysOutCopiesAndRange() {
