@@ -30,8 +30,10 @@ enum class BandKind {
 
 /// A horizontal strip of a report page holding items. Heights and positions in
 /// millimetres. A band is never split across pages: when it does not fit in the space left
-/// on the page, it moves whole to the next page. Its printed height is its layout height
-/// or, when a word-wrapped text needs more, as much as that text needs.
+/// on the page, it moves whole to the next page. Only a band taller than a whole page is
+/// continued over the following pages (between text lines), so no text is ever cut off.
+/// Its printed height is its layout height or, when a word-wrapped or multi-line text
+/// needs more, as much as that text needs.
 ///
 /// The band owns its items and its child bands; pointers to them stay valid for the life
 /// of the report.

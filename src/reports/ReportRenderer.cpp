@@ -290,6 +290,52 @@ void ReportRenderer::place(const ReportBand& band, Laid laid) {
     m_y += laid.height;
 }
 
+void ReportRenderer::placeAcrossPages(const ReportBand& band, const Laid& laid) {
+    double start = 0; // band-relative top of the part on this page
+    while (true) {
+        const double end = start + std::max(1.0, m_bodyBottom - m_y);
+        const bool last = laid.height <= end + Epsilon;
+        // Cut below the last text line that fits whole; a line taller than the page is cut.
+        double cut = last ? laid.height : start;
+        if (!last) {
+            for (const PageElement& e : laid.elements)
+                if (e.type == PageElement::Type::Text && e.rect.top() >= start - Epsilon &&
+                    e.rect.bottom() <= end + Epsilon)
+                    cut = std::max(cut, e.rect.bottom());
+            if (cut <= start + Epsilon)
+                cut = end;
+        }
+        const double shift = m_y - start;
+        for (const PageElement& src : laid.elements) {
+            PageElement e = src;
+            const double top = e.rect.top();
+            bool take = false;
+            if (e.type == PageElement::Type::Line && e.rect.height() > Epsilon) {
+                // Vertical lines run on over the parts.
+                const double a = std::max(top, start), b = std::min(e.rect.bottom(), cut);
+                if (b - a > Epsilon) {
+                    e.rect = QRectF(QPointF(e.rect.left(), a), QPointF(e.rect.right(), b));
+                    take = true;
+                }
+            } else {
+                take = top >= start - Epsilon &&
+                       (top < cut - Epsilon || (last && top <= cut + Epsilon));
+            }
+            if (!take)
+                continue;
+            e.rect.translate(0, shift);
+            e.baseline += shift;
+            m_page.elements.append(std::move(e));
+        }
+        m_page.bands.append(band.name());
+        m_y += cut - start;
+        if (last)
+            return;
+        start = cut;
+        breakPage();
+    }
+}
+
 bool ReportRenderer::printBand(ReportBand* band, bool detailRecord) {
     if (!band || !band->isEnabled())
         return false;
@@ -317,7 +363,10 @@ bool ReportRenderer::printBand(ReportBand* band, bool detailRecord) {
             ++m_report.m_detailCount;
         laid = layout(*band);
     }
-    place(*band, std::move(laid));
+    if (body && m_y + laid.height > m_bodyBottom + Epsilon)
+        placeAcrossPages(*band, laid); // taller than a whole page: split, never cut off
+    else
+        place(*band, std::move(laid));
     if (body)
         m_bodyOnPage = true;
     for (ReportItem* item : band->items())

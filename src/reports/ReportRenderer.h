@@ -37,6 +37,8 @@ private:
     bool printBand(ReportBand* band, bool detailRecord = false);
     Laid layout(const ReportBand& band);
     void place(const ReportBand& band, Laid laid);
+    /// A band taller than a whole page: its text lines go on as many pages as they need.
+    void placeAcrossPages(const ReportBand& band, const Laid& laid);
     void startPage();
     void finishPage(bool last);
     void breakPage();

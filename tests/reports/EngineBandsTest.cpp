@@ -358,3 +358,48 @@ TEST(EngineBands, FramesLinesImagesAndMultiLineLabels) {
     EXPECT_LT(qGray(img.pixel(int((20 + 25) * px), int(12 * px))), 128);
     EXPECT_EQ(qGray(img.pixel(int(200 * px), int(280 * px))), 255);
 }
+
+TEST(EngineBands, GroupHeaderReprintedOnNewPageAndOversizedBandDoesNotHang) {
+    SampleReport r;
+    r.band(BandKind::Detail)->children().first()->setEnabled(false);
+    r.group->setReprintOnNewPage(true);
+    QList<QVariantMap> rows;
+    for (int i = 1; i <= 70; ++i)
+        rows.append(row(i <= 60 ? "A" : "B", QStringLiteral("Zeile %1").arg(i), 1, 0));
+    r.data.setRows(rows);
+    auto pages = r.render();
+    ASSERT_EQ(pages->pageCount(), 2);
+    EXPECT_EQ(pages->page(0).textsOf("GName"), QStringList({"A"}));
+    EXPECT_EQ(pages->page(1).textsOf("GName"), QStringList({"A", "B"}))
+        << "group A continues on page 2 under its header, then B begins";
+    EXPECT_EQ(pages->page(1).bands.mid(0, 3),
+              QStringList({"PageHeader", "ColumnHeader", "GroupHeader"}));
+
+    // A band taller than a whole page starts on a new page and goes on over the next
+    // ones: no line is lost or printed over the page footer.
+    SampleReport big;
+    big.band(BandKind::Detail)->item("Name")->setWordWrap(true);
+    big.band(BandKind::Detail)->addVLine("Trenner", 105, 0, 5);
+    QString huge;
+    for (int i = 0; i < 1200; ++i)
+        huge += QStringLiteral("Wort%1 ").arg(i);
+    big.data.setRows({row("A", "kurz", 1, 0), row("A", huge, 1, 0), row("A", "danach", 1, 0)});
+    auto bigPages = big.render();
+    ASSERT_GE(bigPages->pageCount(), 4) << "the long text needs more than one page";
+    EXPECT_EQ(bigPages->page(0).textsOf("Name"), QStringList({"kurz"}));
+    QStringList words;
+    for (int p = 1; p < bigPages->pageCount(); ++p) {
+        for (const PageElement& e : bigPages->page(p).elements) {
+            if (e.band == QLatin1String("Details") || e.band == QLatin1String("GroupHeader")) {
+                EXPECT_LE(e.rect.bottom(), 297 - 12 - 8 + 0.01) << "page " << p + 1;
+            }
+            if (e.item == QLatin1String("Name") && e.text != QLatin1String("danach"))
+                words += e.text.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        }
+    }
+    ASSERT_EQ(words.size(), 1200);
+    EXPECT_EQ(words.first(), QStringLiteral("Wort0"));
+    EXPECT_EQ(words.last(), QStringLiteral("Wort1199"));
+    EXPECT_TRUE(bigPages->page(bigPages->pageCount() - 1).textsOf("Name").contains("danach"));
+    EXPECT_EQ(allTextsOf(*bigPages, "Gesamt"), QStringList({"3,00 €"}));
+}

@@ -452,23 +452,19 @@ void TPrevForm::AuswahlvorAusdruck1Click() {
         DruckenClick(); // says that there is no printer
         return;
     }
-    ReportSettings own;
-    ReportSettings& settings = m_report ? m_report->settings() : own;
-    if (settings.printerIndex < 0)
-        settings.printerIndex = m_printerBox->currentIndex();
+    // The dialog works on a copy: Cancel leaves the report's settings as they were.
+    ReportSettings chosen = m_report ? m_report->settings() : ReportSettings();
+    chosen.printerIndex = m_printerBox->currentIndex();
     QPrinter printer(QPrinter::HighResolution);
-    if (!ReportPrinting::printDialog(printer, settings, m_pages->pageCount(), this))
+    if (!ReportPrinting::printDialog(printer, chosen, m_pages->pageCount(), this))
         return;
-    if (!m_report) {
-        // Pages without a report: the dialog's range and copies apply to this print only.
-        OutputOptions o{settings.firstPage, settings.lastPage, settings.copies, settings.collate};
-        QString error;
-        if (!ReportPrinting::print(*m_pages, printer, o, this, &error) && !error.isEmpty() &&
-            m_context.dialogs)
-            m_context.dialogs->error(error);
-        return;
-    }
-    printTo(printer);
+    if (m_report)
+        m_report->settings() = chosen;
+    const OutputOptions options{chosen.firstPage, chosen.lastPage, chosen.copies, chosen.collate};
+    QString error;
+    if (!ReportPrinting::print(*m_pages, printer, options, this, &error) && !error.isEmpty() &&
+        m_context.dialogs)
+        m_context.dialogs->error(error);
 }
 
 void TPrevForm::AlsPDFspeichern1Click() {
