@@ -16,8 +16,11 @@ MsgResult FakeDialogService::message(const QString& text, MsgIcon icon, MsgButto
     m_messages.append({text, icon, buttons, title});
     if (!m_answers.isEmpty())
         return m_answers.dequeue();
+    // A box with a single button is a statement, not a question.
     if (buttons == MsgButtons::Ok)
         return MsgResult::Ok;
+    if (buttons == MsgButtons::Cancel)
+        return MsgResult::Cancel;
     if (m_defaultAnswer)
         return *m_defaultAnswer;
     unscripted(QStringLiteral("the question \"%1\"").arg(text));

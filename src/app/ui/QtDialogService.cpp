@@ -30,6 +30,8 @@ QMessageBox::Icon qtIcon(MsgIcon icon) {
 
 QMessageBox::StandardButtons qtButtons(MsgButtons buttons) {
     switch (buttons) {
+    case MsgButtons::Cancel:
+        return QMessageBox::Cancel;
     case MsgButtons::OkCancel:
         return QMessageBox::Ok | QMessageBox::Cancel;
     case MsgButtons::YesNo:
@@ -74,6 +76,7 @@ MsgResult QtDialogService::message(const QString& text, MsgIcon icon, MsgButtons
         box.setDefaultButton(QMessageBox::Yes);
         box.setEscapeButton(QMessageBox::No);
         break;
+    case MsgButtons::Cancel:
     case MsgButtons::OkCancel:
     case MsgButtons::YesNoCancel:
         box.setEscapeButton(QMessageBox::Cancel);

@@ -852,7 +852,7 @@ void TForm_Fahrten::BTRechnungClick() {
     if (number >= 1) {
         m_context.dialogs->message(QStringLiteral("Diese Überführung ist schon in der Rechnung ") +
                                        QString::number(number) + QStringLiteral(" aufgeführt!"),
-                                   MsgIcon::Error, MsgButtons::Ok);
+                                   MsgIcon::Error, MsgButtons::Cancel);
         return;
     }
     if (!openInvoiceDialog)

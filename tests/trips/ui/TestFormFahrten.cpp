@@ -388,6 +388,7 @@ private slots:
         QCOMPARE(dialogs.lastMessage().text,
                  QStringLiteral("Diese Überführung ist schon in der Rechnung 1234 aufgeführt!"));
         QCOMPARE(dialogs.lastMessage().icon, MsgIcon::Error);
+        QCOMPARE(dialogs.lastMessage().buttons, MsgButtons::Cancel);
         QCOMPARE(opened, 0);
         QVERIFY(!trips().controlsDisabled());
 
