@@ -3,12 +3,17 @@
 #include "app/DemoData.h"
 #include "app/ProgramSetup.h"
 #include "data/Connection.h"
+#include "data/Daten_A.h"
 #include "data/DbError.h"
 #include "data/Schema.h"
 #include "data/StoredValue.h"
+#include "reports/TBericht_Ortslistenform.h"
+#include "reports/TBericht_Preisform.h"
+#include "reports/TBericht_Tarifform.h"
 
 #include <QDateTime>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QSqlRecord>
 
 namespace kilvaro::BatchCommands {
@@ -119,6 +124,67 @@ int runDemo(const QString& programFolder, const QDate& today, QTextStream& out, 
                    .arg(s.helpers)
                    .arg(s.trips)
                    .arg(s.invoices)
+            << '\n';
+    });
+}
+
+namespace {
+
+/// A master-data report by its batch name, over the data module's shared tables, with the
+/// title the print menu proposes; null for an unknown name.
+std::unique_ptr<Report> masterDataReport(const QString& name, TDaten_A& d) {
+    const QString key = name.trimmed().toLower();
+    std::unique_ptr<Report> report;
+    if (key == QLatin1String("tarife")) {
+        report = std::make_unique<TBericht_Tarifform>(d.Orthaupttab, d.Tariftab, d.Ortetab);
+        report->setTitle(QStringLiteral("Tarife"));
+    } else if (key == QLatin1String("ortsliste")) {
+        report = std::make_unique<TBericht_Ortslistenform>(d.Ortslistetab);
+        report->setTitle(QStringLiteral("Ortsliste"));
+    } else if (key == QLatin1String("preisliste")) {
+        report = std::make_unique<TBericht_Preisform>(d.Preistab);
+        report->setTitle(QStringLiteral("Preisliste"));
+    }
+    return report;
+}
+
+} // namespace
+
+int runReport(const QString& programFolder, const QString& report, const QString* title,
+              const QString& pdfFile, QTextStream& out, QTextStream& err) {
+    return guarded(out, err, [&] {
+        const QString key = report.trimmed().toLower();
+        if (key != QLatin1String("tarife") && key != QLatin1String("ortsliste") &&
+            key != QLatin1String("preisliste"))
+            throw DbError(QStringLiteral("Unbekannter Bericht '%1'. Möglich sind: tarife, "
+                                         "ortsliste, preisliste.")
+                              .arg(report));
+        if (pdfFile.trimmed().isEmpty())
+            throw DbError(QStringLiteral("Für --report fehlt die Zieldatei: --pdf DATEI angeben."));
+        if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+            throw DbError(
+                QStringLiteral("Berichte brauchen eine grafische Anwendung (Schriften)."));
+        if (ProgramSetup::isFirstStart(programFolder))
+            throw DbError(QStringLiteral("Im Programmordner '%1' gibt es keine kilvaro.ini.")
+                              .arg(programFolder));
+        const QString database = ProgramSetup::databasePath(programFolder);
+        if (!QFileInfo::exists(database))
+            throw DbError(QStringLiteral("Die Datenbank '%1' gibt es nicht.").arg(database));
+
+        TDaten_A daten(programFolder, nullptr);
+        daten.DataModuleCreate();
+        if (!daten.lastError().isEmpty())
+            throw DbError(daten.lastError());
+        std::unique_ptr<Report> r = masterDataReport(key, daten);
+        if (title)
+            r->setTitle(*title);
+        const std::unique_ptr<ReportPages> pages = r->render();
+        QString error;
+        if (!pages->exportPdf(pdfFile, &error))
+            throw DbError(error);
+        out << QStringLiteral("Bericht \"%1\" gespeichert: %2 (%3 Seite(n)).")
+                   .arg(r->title(), pdfFile)
+                   .arg(pages->pageCount())
             << '\n';
     });
 }

@@ -17,6 +17,15 @@ int runSql(const QString& programFolder, const QString& text, QTextStream& out, 
 /// kilvaro.ini is set up first.
 int runDemo(const QString& programFolder, const QDate& today, QTextStream& out, QTextStream& err);
 
+/// Renders a master-data report ("tarife", "ortsliste" or "preisliste", without regard to
+/// case) over the folder's database into the PDF file `pdfFile`, without a window. The
+/// title defaults to the one the print menu proposes. An unknown report, a missing file
+/// name, a missing database or a file that cannot be written end with a German message
+/// and exit code 1; the file is then not created (nor an existing one replaced). Needs a
+/// QGuiApplication (fonts).
+int runReport(const QString& programFolder, const QString& report, const QString* title,
+              const QString& pdfFile, QTextStream& out, QTextStream& err);
+
 /// One value as --sql prints it: dates dd.mm.yyyy (with the time when it is not midnight,
 /// a time of day alone as hh:mm), numbers with a decimal comma, booleans true/false.
 QString formatValue(const QVariant& value);

@@ -28,6 +28,9 @@ CommandLine CommandLine::parse(const QStringList& args) {
             }
             setCommand(Command::Sql, a);
             c.sql = args.at(++i);
+        } else if (c.parseReportOption(args, i)) {
+            if (!c.error.isEmpty())
+                break;
         } else if (a == QLatin1String("--demo")) {
             setCommand(Command::Demo, a);
         } else if (a == QLatin1String("--version") || a == QLatin1String("-v")) {
@@ -42,7 +45,46 @@ CommandLine CommandLine::parse(const QStringList& args) {
             c.guiArguments << a;
         }
     }
+    if (c.error.isEmpty())
+        c.checkOutputOptions();
     return c;
+}
+
+bool CommandLine::parseReportOption(const QStringList& args, int& i) {
+    const QString& a = args.at(i);
+    QString* target = nullptr;
+    QString missing;
+    if (a == QLatin1String("--report")) {
+        target = &report;
+        missing = QStringLiteral("Nach --report fehlt der Name des Berichts.");
+    } else if (a == QLatin1String("--title")) {
+        target = &title;
+        missing = QStringLiteral("Nach --title fehlt der Titel.");
+    } else if (a == QLatin1String("--pdf")) {
+        target = &pdf;
+        missing = QStringLiteral("Nach --pdf fehlt der Dateiname.");
+    } else {
+        return false;
+    }
+    if (i + 1 >= args.size()) {
+        error = missing;
+        return true;
+    }
+    if (a == QLatin1String("--report")) {
+        if (command != Command::Gui && command != Command::Report)
+            error = QStringLiteral("Die Option --report kann nicht mit einer anderen "
+                                   "Stapelverarbeitung kombiniert werden.");
+        command = Command::Report;
+    }
+    if (a == QLatin1String("--title"))
+        titleGiven = true;
+    *target = args.at(++i);
+    return true;
+}
+
+void CommandLine::checkOutputOptions() {
+    if (command == Command::Gui && (titleGiven || !pdf.isEmpty()))
+        error = QStringLiteral("Die Optionen --title und --pdf gehören zu --report.");
 }
 
 QString CommandLine::usage() {
@@ -50,6 +92,8 @@ QString CommandLine::usage() {
         "Aufruf: kilvaro [--home ORDNER] [/800]\n"
         "        kilvaro [--home ORDNER] --sql \"TEXT\"\n"
         "        kilvaro [--home ORDNER] --demo\n"
+        "        kilvaro [--home ORDNER] --report tarife|ortsliste|preisliste [--title TEXT]\n"
+        "                --pdf DATEI\n"
         "        kilvaro --version\n"
         "\n"
         "  --home ORDNER  Programmordner mit kilvaro.ini (sonst KILVARO_HOME oder der Ordner\n"
@@ -57,6 +101,8 @@ QString CommandLine::usage() {
         "  /800           Hauptfenster in 800 x 600 öffnen\n"
         "  --sql \"TEXT\"   eine SQL-Anweisung ausführen und die Zeilen ausgeben (Felder mit ;)\n"
         "  --demo         eine leere Datenbank mit Demonstrationsdaten füllen\n"
+        "  --report NAME  einen Bericht (tarife, ortsliste, preisliste) ohne Fenster als PDF\n"
+        "                 in die Datei von --pdf schreiben; --title setzt den Berichttitel\n"
         "  --version      Programmversion ausgeben\n");
 }
 

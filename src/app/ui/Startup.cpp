@@ -110,6 +110,23 @@ int runGui(const CommandLine& commandLine) {
     return rc;
 }
 
+namespace {
+
+/// --report: a report to PDF without a window. Fonts need a graphical application; without
+/// a display it runs on the offscreen platform.
+int runReportCommand(const CommandLine& cl, int& argc, char** argv, QTextStream& out,
+                     QTextStream& err) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    const QString folder =
+        ProgramSetup::resolveProgramFolder(cl.home, QCoreApplication::applicationDirPath());
+    return BatchCommands::runReport(folder, cl.report, cl.titleGiven ? &cl.title : nullptr, cl.pdf,
+                                    out, err);
+}
+
+} // namespace
+
 int runProgram(int& argc, char** argv) {
     QStringList args;
     for (int i = 1; i < argc; ++i)
@@ -137,6 +154,8 @@ int runProgram(int& argc, char** argv) {
             return BatchCommands::runSql(folder, cl.sql, out, err);
         return BatchCommands::runDemo(folder, QDate::currentDate(), out, err);
     }
+    case CommandLine::Command::Report:
+        return runReportCommand(cl, argc, argv, out, err);
     case CommandLine::Command::Gui:
         break;
     }

@@ -16,6 +16,7 @@
 #include "masterdata/ui/TForm_Preisliste.h"
 #include "masterdata/ui/TForm_Tarif.h"
 #include "masterdata/ui/Tfplzedit.h"
+#include "reports/ui/Drucken.h"
 #include "trips/ui/TForm_Fahrten.h"
 
 #include <QAction>
@@ -416,9 +417,20 @@ template <class W> void TForm_Main::openMaximised(ChildKind kind) {
 }
 
 // Print launchers of the master-data reports.
-void TForm_Main::Preisliste2Click() {}
-void TForm_Main::Tarif2Click() {}
-void TForm_Main::Ortsliste2Click() {}
+Drucken TForm_Main::launcher() {
+    Drucken d(m_context, this);
+    d.setHelpHandler([this](int topic) { ShowHelp(topic); });
+    return d;
+}
+void TForm_Main::Preisliste2Click() {
+    launcher().DruckePreisliste();
+}
+void TForm_Main::Tarif2Click() {
+    launcher().DruckeTarife();
+}
+void TForm_Main::Ortsliste2Click() {
+    launcher().DruckeOrtsliste();
+}
 
 void TForm_Main::beendenClick() {
     close();

@@ -16,6 +16,7 @@ namespace kilvaro {
 
 class DataSource;
 class DbNavigator;
+class Drucken;
 class HelpViewer;
 class MainMenu;
 
@@ -96,6 +97,9 @@ private:
     bool checkForUpdate();
     /// The invoice list report itself (filter dialog, report, preview or print).
     void runInvoiceListReport();
+
+    /// The report launchers, with the help of this window for their title dialog.
+    Drucken launcher();
 
     // Menu and tool-bar handlers.
     void Preisliste2Click();

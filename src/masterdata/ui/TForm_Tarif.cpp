@@ -10,6 +10,7 @@
 #include "data/ui/DbNavigator.h"
 #include "data/ui/FieldBinding.h"
 #include "masterdata/TariffOperations.h"
+#include "reports/ui/Drucken.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -482,8 +483,14 @@ void TForm_Tarif::TloeschenClick() {
 }
 
 void TForm_Tarif::TarifDruckClick() {
-    // Printing one version needs the report engine (title dialog, tariff report restricted
-    // to this version); until it exists the command does nothing.
+    const int id = m_ops->selectedVersionId();
+    Drucken launcher(m_context, this);
+    if (m_main)
+        launcher.setHelpHandler([main = m_main](int topic) {
+            if (main)
+                main->ShowHelp(topic);
+        });
+    launcher.DruckeTarifVersion(id, m_ops->selectedGroupNumber());
 }
 
 void TForm_Tarif::ToolButton2Click() {

@@ -60,7 +60,7 @@ private:
     void TneuClick();
     void TkopieClick();
     void TloeschenClick();
-    /// Prints the selected version; the report engine plugs in here.
+    /// Prints the selected version with a title of its own.
     void TarifDruckClick();
     void ToolButton2Click();
     void OrtneuClick();
