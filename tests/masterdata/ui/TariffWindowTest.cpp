@@ -7,6 +7,9 @@
 #include "masterdata/TariffTestData.h"
 #include "masterdata/ui/TForm_Ortsliste.h"
 #include "masterdata/ui/TForm_Tarif.h"
+#include "reports/Report.h"
+#include "reports/ui/Drucken.h"
+#include "reports/ui/TBerichtzielform.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -329,10 +332,21 @@ private slots:
         QCOMPARE(child<DbGrid>(w, "Hauptliste")->model()->rowCount(), 2);
     }
 
-    void printCommandChangesNothingYet() {
+    void printCommandChangesNoData() {
         TForm_Tarif* w = open();
         const QString before = m_data->dumpAll();
+        // Answer the title dialog with preview, then with cancel; render instead of showing.
+        QList<ReportChoice> answers{ReportChoice::Preview, ReportChoice::Cancel};
+        int rendered = 0;
+        Drucken::steps().askTitle = [&](TBerichtzielform&) { return answers.takeFirst(); };
+        Drucken::steps().preview = [&](Report& r, const AppContext&) {
+            rendered += r.render()->pageCount();
+        };
         click(w, "TarifDruck");
+        click(w, "TarifDruck");
+        Drucken::resetSteps();
+        QCOMPARE(rendered, 1);
+        QVERIFY(answers.isEmpty());
         QCOMPARE(m_data->dumpAll(), before);
         QVERIFY(dialogs().messages().isEmpty());
     }
