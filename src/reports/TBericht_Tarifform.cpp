@@ -49,10 +49,10 @@ TBericht_Tarifform::TBericht_Tarifform(Table* versions, Table* tarif, Table* ort
     // One version per page: its heading, VAT rate and currency.
     auto* master = addBand(BandKind::Detail, QStringLiteral("Master"), 20);
     master->setForceNewPage(true);
-    master->addLabel(QStringLiteral("LTarif"), {0, 4, 17, 7}, QStringLiteral("Tarif: "))
+    master->addLabel(QStringLiteral("LTarif"), {0, 4, 15, 7}, QStringLiteral("Tarif: "))
         .setFontSize(13)
         .bold();
-    master->addField(QStringLiteral("DBTarif"), {17, 4, 30, 7}, QStringLiteral("Nr"))
+    master->addField(QStringLiteral("DBTarif"), {15, 4, 30, 7}, QStringLiteral("Nr"))
         .setFontSize(13)
         .bold();
     master->addLabel(QStringLiteral("LAnfang"), {kNettoX, 5, 25, 6}, QStringLiteral("gültig ab"));
