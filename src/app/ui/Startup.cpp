@@ -4,14 +4,14 @@
 #include "app/BatchCommands.h"
 #include "app/ProgramSetup.h"
 #include "app/Utils.h"
-#include "app/ui/QtDialogService.h"
 #include "app/ui/TForm_Main.h"
+#include "app/ui/QtDialogService.h"
 #include "app/ui/TfStart.h"
 #include "data/Daten_A.h"
+#include "trips/TripRules.h"
 #include "data/DbError.h"
 #include "invoicing/Daten_R.h"
 #include "reports/ui/TDruckfilterform.h"
-#include "trips/TripRules.h"
 
 #include <QApplication>
 #include <QDate>
@@ -38,13 +38,11 @@ public:
         m_splash.finish();
         return m_inner.inputText(title, prompt, initial);
     }
-    QString openFileName(const QString& title, const QString& folder,
-                         const QString& filter) override {
+    QString openFileName(const QString& title, const QString& folder, const QString& filter) override {
         m_splash.finish();
         return m_inner.openFileName(title, folder, filter);
     }
-    QString saveFileName(const QString& title, const QString& folder,
-                         const QString& filter) override {
+    QString saveFileName(const QString& title, const QString& folder, const QString& filter) override {
         m_splash.finish();
         return m_inner.saveFileName(title, folder, filter);
     }
@@ -74,8 +72,8 @@ int runInvoiceBatch(const CommandLine& cl, int& argc, char** argv, QTextStream& 
 
 int runGui(const CommandLine& commandLine) {
     QApplication::setApplicationDisplayName(QStringLiteral("Das Kilvaro"));
-    const QString folder = ProgramSetup::resolveProgramFolder(
-        commandLine.home, QCoreApplication::applicationDirPath());
+    const QString folder =
+        ProgramSetup::resolveProgramFolder(commandLine.home, QCoreApplication::applicationDirPath());
     setProgramFolder(folder);
 
     QtDialogService qtDialogs;

@@ -431,14 +431,15 @@ void TForm_Main::beendenClick() {
 void TForm_Main::Ueberfuehrungen1Click() {
     if (!m_context.daten || !m_context.daten->isConnected())
         throw DbError(QStringLiteral("Es ist keine Datenbank geöffnet."));
-    auto* window = m_children.showSingle<TForm_Fahrten>(ChildKind::Fahrten, [this] {
-        auto* trips = new TForm_Fahrten(m_context, this);
-        trips->openInvoiceDialog = [this, trips] {
-            TRec_Neuform dialog(m_context, m_context.daten->Fahrttab, trips);
-            dialog.exec();
-        };
-        return trips;
-    });
+    auto* window = m_children.showSingle<TForm_Fahrten>(
+        ChildKind::Fahrten, [this] {
+            auto* trips = new TForm_Fahrten(m_context, this);
+            trips->openInvoiceDialog = [this, trips] {
+                TRec_Neuform dialog(m_context, m_context.daten->Fahrttab, trips);
+                dialog.exec();
+            };
+            return trips;
+        });
     if (QMdiSubWindow* sub = m_children.subWindowOf(window))
         sub->showMaximized();
 }
