@@ -6,10 +6,9 @@ CommandLine CommandLine::parse(const QStringList& args) {
     CommandLine c;
     auto setCommand = [&c](Command cmd, const QString& name) {
         if (c.command != Command::Gui && c.command != cmd)
-            c.error =
-                QStringLiteral("Die Option %1 kann nicht mit einer anderen Stapelverarbeitung "
-                               "kombiniert werden.")
-                    .arg(name);
+            c.error = QStringLiteral("Die Option %1 kann nicht mit einer anderen Stapelverarbeitung "
+                                     "kombiniert werden.")
+                          .arg(name);
         c.command = cmd;
     };
     for (int i = 0; i < args.size(); ++i) {
@@ -46,7 +45,7 @@ CommandLine CommandLine::parse(const QStringList& args) {
             c.guiArguments << a;
         }
     }
-    if (c.error.isEmpty() && !c.pdf.isEmpty() && c.command != Command::InvoicePdf)
+    if (c.error.isEmpty() && !c.pdf.isEmpty() && c.command == Command::Gui)
         c.error = QStringLiteral("--pdf gibt es nur zusammen mit --invoice oder --invoices.");
     return c;
 }

@@ -11,13 +11,14 @@ namespace kilvaro {
 struct CommandLine {
     enum class Command { Gui, Version, Help, Sql, Demo, InvoicePdf };
     Command command = Command::Gui;
-    QString home;              ///< --home DIR (empty: KILVARO_HOME or the program's folder)
-    QString sql;               ///< text of --sql
-    QString invoices;          ///< text of --invoice N or --invoices FROM-TO (checked when run)
-    bool invoiceRange = false; ///< --invoices (a range) rather than --invoice
+    QString home;          ///< --home DIR (empty: KILVARO_HOME or the program's folder)
+    QString sql;           ///< text of --sql
+    QStringList guiArguments; ///< what the main window sees (e.g. "/800")
+    QString error;         ///< German message for a command line that cannot be used
+    /// --invoice N or --invoices FROM-TO: the number or range as given (checked when run).
+    QString invoices;
+    bool invoiceRange = false; ///< --invoices rather than --invoice
     QString pdf;               ///< --pdf FILE
-    QStringList guiArguments;  ///< what the main window sees (e.g. "/800")
-    QString error;             ///< German message for a command line that cannot be used
 
     static CommandLine parse(const QStringList& argumentsWithoutProgram);
     static QString usage();
