@@ -28,6 +28,9 @@ CommandLine CommandLine::parse(const QStringList& args) {
             }
             setCommand(Command::Sql, a);
             c.sql = args.at(++i);
+        } else if (parseInvoiceOption(args, i, c)) {
+            if (!c.error.isEmpty())
+                break;
         } else if (a == QLatin1String("--demo")) {
             setCommand(Command::Demo, a);
         } else if (a == QLatin1String("--version") || a == QLatin1String("-v")) {
@@ -42,7 +45,42 @@ CommandLine CommandLine::parse(const QStringList& args) {
             c.guiArguments << a;
         }
     }
+    if (c.error.isEmpty() && !c.pdf.isEmpty() && c.command == Command::Gui)
+        c.error = QStringLiteral("--pdf gibt es nur zusammen mit --invoice oder --invoices.");
     return c;
+}
+
+bool CommandLine::parseInvoiceOption(const QStringList& args, int& i, CommandLine& c) {
+    const QString& a = args.at(i);
+    const bool single = a == QLatin1String("--invoice");
+    const bool range = a == QLatin1String("--invoices");
+    if (!single && !range && a != QLatin1String("--pdf"))
+        return false;
+    if (i + 1 >= args.size()) {
+        c.error = a == QLatin1String("--pdf")
+                      ? QStringLiteral("Nach --pdf fehlt der Name der PDF-Datei.")
+                  : single ? QStringLiteral("Nach --invoice fehlt die Rechnungsnummer.")
+                           : QStringLiteral("Nach --invoices fehlt der Bereich (VON-BIS).");
+        return true;
+    }
+    if (a == QLatin1String("--pdf")) {
+        c.pdf = args.at(++i);
+        return true;
+    }
+    if (c.command == Command::InvoicePdf) {
+        c.error = QStringLiteral("--invoice und --invoices können nur einmal angegeben werden.");
+        return true;
+    }
+    if (c.command != Command::Gui) {
+        c.error = QStringLiteral("Die Option %1 kann nicht mit einer anderen Stapelverarbeitung "
+                                 "kombiniert werden.")
+                      .arg(a);
+        return true;
+    }
+    c.command = Command::InvoicePdf;
+    c.invoiceRange = range;
+    c.invoices = args.at(++i);
+    return true;
 }
 
 QString CommandLine::usage() {
@@ -50,6 +88,8 @@ QString CommandLine::usage() {
         "Aufruf: kilvaro [--home ORDNER] [/800]\n"
         "        kilvaro [--home ORDNER] --sql \"TEXT\"\n"
         "        kilvaro [--home ORDNER] --demo\n"
+        "        kilvaro [--home ORDNER] --invoice NR --pdf DATEI\n"
+        "        kilvaro [--home ORDNER] --invoices VON-BIS --pdf DATEI\n"
         "        kilvaro --version\n"
         "\n"
         "  --home ORDNER  Programmordner mit kilvaro.ini (sonst KILVARO_HOME oder der Ordner\n"
@@ -57,6 +97,10 @@ QString CommandLine::usage() {
         "  /800           Hauptfenster in 800 x 600 öffnen\n"
         "  --sql \"TEXT\"   eine SQL-Anweisung ausführen und die Zeilen ausgeben (Felder mit ;)\n"
         "  --demo         eine leere Datenbank mit Demonstrationsdaten füllen\n"
+        "  --invoice NR --pdf DATEI\n"
+        "                 die Rechnung NR als PDF-Datei schreiben\n"
+        "  --invoices VON-BIS --pdf DATEI\n"
+        "                 die Rechnungen VON bis BIS in eine PDF-Datei schreiben\n"
         "  --version      Programmversion ausgeben\n");
 }
 

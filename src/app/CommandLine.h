@@ -6,17 +6,27 @@
 namespace kilvaro {
 
 /// The program's command line: `kilvaro [--home DIR] [/800]` starts the program; the batch
-/// commands --version, --sql and --demo do their work and end.
+/// commands --version, --sql, --demo and --invoice/--invoices with --pdf do their work and
+/// end.
 struct CommandLine {
-    enum class Command { Gui, Version, Help, Sql, Demo };
+    enum class Command { Gui, Version, Help, Sql, Demo, InvoicePdf };
     Command command = Command::Gui;
     QString home;          ///< --home DIR (empty: KILVARO_HOME or the program's folder)
     QString sql;           ///< text of --sql
     QStringList guiArguments; ///< what the main window sees (e.g. "/800")
     QString error;         ///< German message for a command line that cannot be used
+    /// --invoice N or --invoices FROM-TO: the number or range as given (checked when run).
+    QString invoices;
+    bool invoiceRange = false; ///< --invoices rather than --invoice
+    QString pdf;               ///< --pdf FILE
 
     static CommandLine parse(const QStringList& argumentsWithoutProgram);
     static QString usage();
+
+private:
+    /// --invoice, --invoices and --pdf; true when args[i] was one of them (i then points
+    /// at its last argument).
+    static bool parseInvoiceOption(const QStringList& args, int& i, CommandLine& c);
 };
 
 } // namespace kilvaro
