@@ -397,7 +397,7 @@ void TRec_Dokument::ZusammenfassungBeforePrint(ReportBand& band, bool& printIt) 
     const Money gross = net.multipliedBy(rate / 100.0 + 1).roundedToCents();
     const Money vat = gross - net.roundedToCents();
     band.item(QStringLiteral("lmw1"))
-        ->setCaption(QStringLiteral("+ ") + Format::number(rate, QStringLiteral("#,###.00")) +
+        ->setCaption(QStringLiteral("+ ") + Format::number(rate, QStringLiteral("#,##0.00")) +
                      QStringLiteral(" %"));
     QString vatText = vat.format(mask);
     QString grossText = gross.format(mask);

@@ -149,10 +149,10 @@ TEST_F(InvoiceDocumentTest, HeadingAndVatLineFollowTheInvoice) {
         EXPECT_TRUE(pdfText(*pages).contains(S("+ 16,00 %")));
     }
 
-    // The rate mask has no digit before the comma: 0 % prints ",00".
+    // A VAT-free invoice says so plainly: "+ 0,00 %", not a bare ",00".
     set(nr, "MWSt = 0");
     pages = print(nr);
-    EXPECT_EQ(textsOf(*pages, "lmw1"), QStringList{S("+ ,00 %")});
+    EXPECT_EQ(textsOf(*pages, "lmw1"), QStringList{S("+ 0,00 %")});
     EXPECT_EQ(textsOf(*pages, "SumMWST"), QStringList{S("0,00 €")});
     EXPECT_EQ(textsOf(*pages, "sumbrutto"), QStringList{S("100,00 €")});
 }
