@@ -7,6 +7,9 @@
 #include "data/DbError.h"
 #include "data/Schema.h"
 #include "data/StoredValue.h"
+#include "invoicing/Daten_R.h"
+#include "invoicing/TRec_Dokument.h"
+#include "reports/ReportPages.h"
 #include "reports/TBericht_Ortslistenform.h"
 #include "reports/TBericht_Preisform.h"
 #include "reports/TBericht_Tarifform.h"
@@ -148,6 +151,34 @@ std::unique_ptr<Report> masterDataReport(const QString& name, TDaten_A& d) {
     return report;
 }
 
+/// "12" or (for a range) "10-12" into first and last number; throws DbError.
+std::pair<int, int> invoiceNumbers(const QString& text, bool range) {
+    const QString t = text.trimmed();
+    auto number = [](const QString& part, bool* ok) {
+        const int n = part.trimmed().toInt(ok);
+        *ok = *ok && n >= 1;
+        return n;
+    };
+    bool ok = false;
+    if (!range) {
+        const int n = number(t, &ok);
+        if (!ok)
+            throw DbError(
+                QStringLiteral("'%1' ist keine gültige Rechnungsnummer (eine ganze Zahl ab 1).")
+                    .arg(text));
+        return {n, n};
+    }
+    const QStringList parts = t.split(QLatin1Char('-'));
+    bool ok2 = false;
+    const int from = parts.size() == 2 ? number(parts.at(0), &ok) : 0;
+    const int to = parts.size() == 2 ? number(parts.at(1), &ok2) : 0;
+    if (!ok || !ok2 || from > to)
+        throw DbError(QStringLiteral("'%1' ist kein gültiger Rechnungsbereich. Erwartet wird "
+                                     "VON-BIS mit VON nicht größer als BIS, z. B. 10-12.")
+                          .arg(text));
+    return {from, to};
+}
+
 } // namespace
 
 int runReport(const QString& programFolder, const QString& report, const QString* title,
@@ -186,6 +217,64 @@ int runReport(const QString& programFolder, const QString& report, const QString
                    .arg(r->title(), pdfFile)
                    .arg(pages->pageCount())
             << '\n';
+    });
+}
+
+int runInvoicePdf(const QString& programFolder, const QString& invoices, bool range,
+                  const QString& pdfFile, QTextStream& out, QTextStream& err) {
+    return guarded(out, err, [&] {
+        const auto [from, to] = invoiceNumbers(invoices, range);
+        if (pdfFile.trimmed().isEmpty())
+            throw DbError(QStringLiteral("Bitte mit --pdf DATEI angeben, wohin die Rechnungen "
+                                         "geschrieben werden sollen."));
+        if (ProgramSetup::isFirstStart(programFolder))
+            throw DbError(QStringLiteral("Im Programmordner '%1' gibt es keine kilvaro.ini.")
+                              .arg(programFolder));
+        TDaten_A daten(programFolder, nullptr);
+        daten.DataModuleCreate();
+        if (!daten.isConnected())
+            throw DbError(daten.lastError().isEmpty()
+                              ? QStringLiteral("Die Datenbank kann nicht geöffnet werden.")
+                              : daten.lastError());
+        TDaten_R datenR(&daten, programFolder, nullptr);
+        datenR.RechnungsmodulCreate();
+
+        QList<int> numbers;
+        QSqlQuery q = daten.Database->exec(
+            QStringLiteral("SELECT DISTINCT \"RecNr\" FROM \"Rechnung\" WHERE \"RecNr\" >= ? "
+                           "AND \"RecNr\" <= ? ORDER BY \"RecNr\""),
+            {from, to});
+        while (q.next())
+            numbers << q.value(0).toInt();
+        if (numbers.isEmpty())
+            throw DbError(range ? QStringLiteral("Im Bereich %1 bis %2 gibt es keine Rechnung.")
+                                      .arg(from)
+                                      .arg(to)
+                                : QStringLiteral("Die Rechnung Nr. %1 gibt es nicht.").arg(from));
+
+        ReportPages pages;
+        {
+            TRec_Dokument document(&datenR, programFolder);
+            for (int n : numbers) {
+                document.RechnungVorbereiten(n, -1);
+                document.appendPagesTo(pages);
+            }
+        }
+        QString error;
+        if (!pages.exportPdf(pdfFile, &error))
+            throw DbError(error);
+        out << (numbers.size() == 1 ? QStringLiteral("1 Rechnung in '%1' geschrieben.").arg(pdfFile)
+                                    : QStringLiteral("%1 Rechnungen in '%2' geschrieben.")
+                                          .arg(numbers.size())
+                                          .arg(pdfFile))
+            << '\n';
+        if (range && numbers.size() < to - from + 1 && to - from < 1000) {
+            QStringList missing;
+            for (int n = from; n <= to; ++n)
+                if (!numbers.contains(n))
+                    missing << QString::number(n);
+            out << QStringLiteral("Ohne Rechnung: ") << missing.join(QStringLiteral(", ")) << '\n';
+        }
     });
 }
 

@@ -26,6 +26,14 @@ int runDemo(const QString& programFolder, const QDate& today, QTextStream& out, 
 int runReport(const QString& programFolder, const QString& report, const QString* title,
               const QString& pdfFile, QTextStream& out, QTextStream& err);
 
+/// --invoice N / --invoices FROM-TO with --pdf FILE: writes the invoice documents to one PDF
+/// file, without a window. In a range, numbers without an invoice are left out (and named);
+/// an unknown single number, a range without any invoice, a bad number or range, a missing
+/// --pdf, a missing letterhead file and an unwritable file are refused with exit code 1 and
+/// no file is written.
+int runInvoicePdf(const QString& programFolder, const QString& invoices, bool range,
+                  const QString& pdfFile, QTextStream& out, QTextStream& err);
+
 /// One value as --sql prints it: dates dd.mm.yyyy (with the time when it is not midnight,
 /// a time of day alone as hh:mm), numbers with a decimal comma, booleans true/false.
 QString formatValue(const QVariant& value);

@@ -31,6 +31,9 @@ CommandLine CommandLine::parse(const QStringList& args) {
         } else if (c.parseReportOption(args, i)) {
             if (!c.error.isEmpty())
                 break;
+        } else if (parseInvoiceOption(args, i, c)) {
+            if (!c.error.isEmpty())
+                break;
         } else if (a == QLatin1String("--demo")) {
             setCommand(Command::Demo, a);
         } else if (a == QLatin1String("--version") || a == QLatin1String("-v")) {
@@ -45,9 +48,45 @@ CommandLine CommandLine::parse(const QStringList& args) {
             c.guiArguments << a;
         }
     }
+    if (c.error.isEmpty() && !c.pdf.isEmpty() && c.command == Command::Gui)
+        c.error =
+            QStringLiteral("--pdf gibt es nur zusammen mit --invoice, --invoices oder --report.");
     if (c.error.isEmpty())
         c.checkOutputOptions();
     return c;
+}
+
+bool CommandLine::parseInvoiceOption(const QStringList& args, int& i, CommandLine& c) {
+    const QString& a = args.at(i);
+    const bool single = a == QLatin1String("--invoice");
+    const bool range = a == QLatin1String("--invoices");
+    if (!single && !range && a != QLatin1String("--pdf"))
+        return false;
+    if (i + 1 >= args.size()) {
+        c.error = a == QLatin1String("--pdf")
+                      ? QStringLiteral("Nach --pdf fehlt der Name der PDF-Datei.")
+                  : single ? QStringLiteral("Nach --invoice fehlt die Rechnungsnummer.")
+                           : QStringLiteral("Nach --invoices fehlt der Bereich (VON-BIS).");
+        return true;
+    }
+    if (a == QLatin1String("--pdf")) {
+        c.pdf = args.at(++i);
+        return true;
+    }
+    if (c.command == Command::InvoicePdf) {
+        c.error = QStringLiteral("--invoice und --invoices können nur einmal angegeben werden.");
+        return true;
+    }
+    if (c.command != Command::Gui) {
+        c.error = QStringLiteral("Die Option %1 kann nicht mit einer anderen Stapelverarbeitung "
+                                 "kombiniert werden.")
+                      .arg(a);
+        return true;
+    }
+    c.command = Command::InvoicePdf;
+    c.invoiceRange = range;
+    c.invoices = args.at(++i);
+    return true;
 }
 
 bool CommandLine::parseReportOption(const QStringList& args, int& i) {
@@ -60,9 +99,6 @@ bool CommandLine::parseReportOption(const QStringList& args, int& i) {
     } else if (a == QLatin1String("--title")) {
         target = &title;
         missing = QStringLiteral("Nach --title fehlt der Titel.");
-    } else if (a == QLatin1String("--pdf")) {
-        target = &pdf;
-        missing = QStringLiteral("Nach --pdf fehlt der Dateiname.");
     } else {
         return false;
     }
@@ -83,8 +119,8 @@ bool CommandLine::parseReportOption(const QStringList& args, int& i) {
 }
 
 void CommandLine::checkOutputOptions() {
-    if (command == Command::Gui && (titleGiven || !pdf.isEmpty()))
-        error = QStringLiteral("Die Optionen --title und --pdf gehören zu --report.");
+    if (titleGiven && command != Command::Report)
+        error = QStringLiteral("Die Option --title gehört zu --report.");
 }
 
 QString CommandLine::usage() {
@@ -92,6 +128,8 @@ QString CommandLine::usage() {
         "Aufruf: kilvaro [--home ORDNER] [/800]\n"
         "        kilvaro [--home ORDNER] --sql \"TEXT\"\n"
         "        kilvaro [--home ORDNER] --demo\n"
+        "        kilvaro [--home ORDNER] --invoice NR --pdf DATEI\n"
+        "        kilvaro [--home ORDNER] --invoices VON-BIS --pdf DATEI\n"
         "        kilvaro [--home ORDNER] --report tarife|ortsliste|preisliste [--title TEXT]\n"
         "                --pdf DATEI\n"
         "        kilvaro --version\n"
@@ -101,6 +139,10 @@ QString CommandLine::usage() {
         "  /800           Hauptfenster in 800 x 600 öffnen\n"
         "  --sql \"TEXT\"   eine SQL-Anweisung ausführen und die Zeilen ausgeben (Felder mit ;)\n"
         "  --demo         eine leere Datenbank mit Demonstrationsdaten füllen\n"
+        "  --invoice NR --pdf DATEI\n"
+        "                 die Rechnung NR als PDF-Datei schreiben\n"
+        "  --invoices VON-BIS --pdf DATEI\n"
+        "                 die Rechnungen VON bis BIS in eine PDF-Datei schreiben\n"
         "  --report NAME  einen Bericht (tarife, ortsliste, preisliste) ohne Fenster als PDF\n"
         "                 in die Datei von --pdf schreiben; --title setzt den Berichttitel\n"
         "  --version      Programmversion ausgeben\n");

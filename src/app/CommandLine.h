@@ -6,29 +6,36 @@
 namespace kilvaro {
 
 /// The program's command line: `kilvaro [--home DIR] [/800]` starts the program; the batch
-/// commands --version, --sql, --demo and --report do their work and end.
+/// commands --version, --sql, --demo, --invoice/--invoices and --report with --pdf do
+/// their work and end.
 struct CommandLine {
-    enum class Command { Gui, Version, Help, Sql, Demo, Report };
+    enum class Command { Gui, Version, Help, Sql, Demo, InvoicePdf, Report };
     Command command = Command::Gui;
     QString home;          ///< --home DIR (empty: KILVARO_HOME or the program's folder)
     QString sql;           ///< text of --sql
     QStringList guiArguments; ///< what the main window sees (e.g. "/800")
     QString error;         ///< German message for a command line that cannot be used
+    /// --invoice N or --invoices FROM-TO: the number or range as given (checked when run).
+    QString invoices;
+    bool invoiceRange = false; ///< --invoices rather than --invoice
+    QString pdf;               ///< --pdf FILE
 
-    // Output to a file without a window.
+    // A report to the --pdf file without a window.
     QString report;          ///< name after --report (checked when the report runs)
     QString title;           ///< text of --title
     bool titleGiven = false; ///< --title was given (an empty title is a title too)
-    QString pdf;             ///< file of --pdf
 
     static CommandLine parse(const QStringList& argumentsWithoutProgram);
     static QString usage();
 
 private:
-    /// Reads --report, --title and --pdf at args[i] (moving i past a value); false when
-    /// args[i] is none of them.
+    /// --invoice, --invoices and --pdf; true when args[i] was one of them (i then points
+    /// at its last argument).
+    static bool parseInvoiceOption(const QStringList& args, int& i, CommandLine& c);
+    /// Reads --report and --title at args[i] (moving i past a value); false when args[i]
+    /// is neither of them.
     bool parseReportOption(const QStringList& args, int& i);
-    /// --title and --pdf belong to an output command.
+    /// --title belongs to --report.
     void checkOutputOptions();
 };
 

@@ -15,6 +15,7 @@
 
 #include <QApplication>
 #include <QDate>
+#include <QGuiApplication>
 #include <QTextStream>
 #include <cstdio>
 
@@ -54,6 +55,18 @@ private:
     DialogService& m_inner;
     TfStart& m_splash;
 };
+
+/// --invoice/--invoices: laying out text needs a GUI application, but no window and no
+/// display, so the platform without a screen is chosen unless one was named.
+int runInvoiceBatch(const CommandLine& cl, int& argc, char** argv, QTextStream& out,
+                    QTextStream& err) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    const QString folder =
+        ProgramSetup::resolveProgramFolder(cl.home, QCoreApplication::applicationDirPath());
+    return BatchCommands::runInvoicePdf(folder, cl.invoices, cl.invoiceRange, cl.pdf, out, err);
+}
 
 } // namespace
 
@@ -156,6 +169,8 @@ int runProgram(int& argc, char** argv) {
     }
     case CommandLine::Command::Report:
         return runReportCommand(cl, argc, argv, out, err);
+    case CommandLine::Command::InvoicePdf:
+        return runInvoiceBatch(cl, argc, argv, out, err);
     case CommandLine::Command::Gui:
         break;
     }

@@ -9,6 +9,7 @@
 #include "data/Daten_A.h"
 #include "data/DbError.h"
 #include "data/ui/DbNavigator.h"
+#include "invoicing/ui/InvoiceOutput.h"
 #include "invoicing/ui/TRec_Editform.h"
 #include "invoicing/ui/TRec_Neuform.h"
 #include "masterdata/ui/TForm_Adressen.h"
@@ -74,6 +75,8 @@ TForm_Main::TForm_Main(const AppContext& context, QWidget* parent)
     buildStatusBar();
     connectMenu();
     m_help = new HelpViewer(m_context.programFolder, this);
+    // The invoicing windows show and print invoice documents through the invoice module.
+    InvoiceOutput::install(m_context);
 
     resize(kDesignSize);
     if (QScreen* screen = QGuiApplication::primaryScreen())
@@ -534,7 +537,9 @@ void TForm_Main::InvoiceOverview1Click() {
 }
 void TForm_Main::MonthlyInvoices1Click() {}
 void TForm_Main::PrintInvoices1Click() {}
-void TForm_Main::BlankInvoice1Click() {}
+void TForm_Main::BlankInvoice1Click() {
+    InvoiceOutput::printBlankForm(m_context);
+}
 
 void TForm_Main::Cascade1Click() {
     m_mdiArea->cascadeSubWindows();

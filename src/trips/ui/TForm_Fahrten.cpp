@@ -4,6 +4,7 @@
 #include "app/Format.h"
 #include "app/Utils.h"
 #include "app/ui/TForm_Main.h"
+#include "data/Connection.h"
 #include "data/Daten_A.h"
 #include "data/DbError.h"
 #include "data/StoredValue.h"
@@ -900,17 +901,32 @@ void TForm_Fahrten::SpeedButton6Click() {
     if (m_context.dialogs->message(lit("Wollen sie wirklich die Rechnungsnummern löschen?"),
                                    MsgIcon::Warning, MsgButtons::YesNo) != MsgResult::Yes)
         return;
+    storeEveryTrip([](Table* trips) { trips->setValue(QStringLiteral("Rechnung"), QVariant()); });
+}
+
+void TForm_Fahrten::storeEveryTrip(const std::function<void(Table*)>& change) {
     Table* trips = m_context.daten->Fahrttab;
     trips->disableControls();
     const auto resume = qScopeGuard([trips] { trips->enableControls(); });
-    trips->first();
-    while (!trips->isEmpty()) {
-        trips->edit();
-        trips->setValue(QStringLiteral("Rechnung"), QVariant());
-        trips->post();
-        if (trips->recNo() >= trips->recordCount() - 1)
-            break;
-        trips->next();
+    try {
+        // All rows or none: a failure halfway must not leave half the trips changed.
+        Transaction transaction(*m_context.daten->Database);
+        trips->first();
+        while (!trips->isEmpty()) {
+            trips->edit();
+            change(trips);
+            trips->post();
+            if (trips->recNo() >= trips->recordCount() - 1)
+                break;
+            trips->next();
+        }
+        transaction.commit();
+    } catch (...) {
+        // The transaction is rolled back here; show what is stored.
+        if (trips->isEditing())
+            trips->cancel();
+        trips->refresh();
+        throw;
     }
 }
 
@@ -967,18 +983,9 @@ void TForm_Fahrten::BitBtn4Click() {
     if (m_context.dialogs->message(lit("Wollen Sie wirklich alle Auftragsnummern neu vergeben?"),
                                    MsgIcon::Warning, MsgButtons::YesNo) != MsgResult::Yes)
         return;
-    Table* trips = m_context.daten->Fahrttab;
-    trips->disableControls();
-    const auto resume = qScopeGuard([trips] { trips->enableControls(); });
-    trips->first();
-    while (!trips->isEmpty()) {
-        trips->edit();
-        trips->post();
-        if (trips->recNo() >= trips->recordCount() - 1)
-            break;
-        trips->next();
-    }
-    trips->first();
+    // Storing a trip unchanged lets the store rule give it a new number unless it is locked.
+    storeEveryTrip([](Table*) {});
+    m_context.daten->Fahrttab->first();
 }
 
 void TForm_Fahrten::SpeedButton5Click() {

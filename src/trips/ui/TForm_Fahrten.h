@@ -21,6 +21,7 @@ namespace kilvaro {
 
 class DbGrid;
 class Query;
+class Table;
 class TForm_Main;
 class TFAuftragsuche;
 class TripRules;
@@ -165,6 +166,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    /// Edits and stores every trip of the current set in one transaction.
+    void storeEveryTrip(const std::function<void(Table*)>& change);
     void FormCreate();
     QWidget* buildTopBar();
     QWidget* buildPanel();

@@ -7,6 +7,7 @@
 #include "app/ProgramSetup.h"
 #include "app/ui/TForm_Main.h"
 #include "data/Daten_A.h"
+#include "data/DbError.h"
 #include "data/StoredValue.h"
 #include "data/TableModel.h"
 #include "data/ui/DbGrid.h"
@@ -440,6 +441,28 @@ private slots:
             QStringLiteral("SELECT count(*) FROM Fahrten WHERE Rechnung IS NOT NULL"));
         QVERIFY(q.next());
         QCOMPARE(q.value(0).toInt(), 0);
+
+        // A failure halfway through the bulk clear leaves every invoice number as it was.
+        daten->Database->exec(QStringLiteral("UPDATE Fahrten SET Rechnung = 7"));
+        daten->Database->exec(QStringLiteral(
+            "CREATE TRIGGER fail_paul BEFORE UPDATE ON Fahrten WHEN OLD.Personen = 'Paul' "
+            "BEGIN SELECT RAISE(ABORT, 'kaputt'); END"));
+        trips().refresh();
+        dialogs.answerNext(MsgResult::Yes);
+        bool failed = false;
+        try {
+            w->SpeedButton6Click();
+        } catch (const DbError&) {
+            failed = true;
+        }
+        QVERIFY(failed);
+        daten->Database->exec(QStringLiteral("DROP TRIGGER fail_paul"));
+        QSqlQuery left = daten->Database->exec(
+            QStringLiteral("SELECT count(*) FROM Fahrten WHERE Rechnung IS NOT 7"));
+        QVERIFY(left.next());
+        QCOMPARE(left.value(0).toInt(), 0);
+        QVERIFY(!trips().isEditing());
+        QVERIFY(!trips().controlsDisabled());
     }
 
     void orderNumberTools() {
