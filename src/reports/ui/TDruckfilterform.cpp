@@ -5,6 +5,7 @@
 #include "app/UserSettings.h"
 #include "app/ui/HelpViewer.h"
 #include "data/DbError.h"
+#include "reports/ui/ReportOutputButtons.h"
 #include "reports/ui/UpDown.h"
 
 #include <QButtonGroup>
@@ -208,25 +209,11 @@ void TDruckfilterform::buildControls() {
     });
 
     // Buttons
-    BTMonitor = new QPushButton(QStringLiteral("&Vorschau"), this);
-    BTMonitor->setObjectName(QStringLiteral("BTMonitor"));
-    BTMonitor->setToolTip(QStringLiteral("Bericht auf Monitor ausgeben"));
-    BTDrucker = new QPushButton(QStringLiteral("&Drucken"), this);
-    BTDrucker->setObjectName(QStringLiteral("BTDrucker"));
-    BTDrucker->setToolTip(QStringLiteral("Bericht auf Drucker ausgeben"));
-    BTAbbruch = new QPushButton(QStringLiteral("&Abbruch"), this);
-    BTAbbruch->setObjectName(QStringLiteral("BTAbbruch"));
-    BTHilfe = new QPushButton(QStringLiteral("&Hilfe"), this);
-    BTHilfe->setObjectName(QStringLiteral("BTHilfe"));
-    for (QPushButton* b : {BTMonitor, BTDrucker, BTAbbruch, BTHilfe}) {
-        b->setAutoDefault(false);
-        b->setMinimumWidth(96);
-    }
-    BTDrucker->setDefault(true);
-    connect(BTMonitor, &QPushButton::clicked, this, [this] { done(ReportResultOk); });
-    connect(BTDrucker, &QPushButton::clicked, this, [this] { done(ReportResultYes); });
-    connect(BTAbbruch, &QPushButton::clicked, this, [this] { done(ReportResultCancel); });
-    connect(BTHilfe, &QPushButton::clicked, this, [this] { BTHilfeClick(); });
+    const auto out = ReportOutputButtons::create(this, [this] { BTHilfeClick(); });
+    BTMonitor = out.BTMonitor;
+    BTDrucker = out.BTDrucker;
+    BTAbbruch = out.BTAbbruch;
+    BTHilfe = out.BTHilfe;
 
     // Arrangement: the choices on the left, the buttons in a column on the right.
     auto* leftColumn = new QVBoxLayout;
