@@ -1,7 +1,6 @@
 #include "masterdata/ui/ChildActivation.h"
 
 #include <QEvent>
-#include <QMdiArea>
 #include <QMdiSubWindow>
 
 namespace kilvaro {
@@ -14,7 +13,7 @@ ChildActivation::ChildActivation(QWidget* window, std::function<void()> onActiva
 }
 
 bool ChildActivation::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_window && !m_area &&
+    if (watched == m_window &&
         (event->type() == QEvent::Show || event->type() == QEvent::ParentChange))
         attach();
     return QObject::eventFilter(watched, event);
@@ -22,24 +21,38 @@ bool ChildActivation::eventFilter(QObject* watched, QEvent* event) {
 
 void ChildActivation::attach() {
     auto* sub = qobject_cast<QMdiSubWindow*>(m_window->parentWidget());
-    QMdiArea* area = sub ? sub->mdiArea() : nullptr;
-    if (!area)
+    if (m_stopped || sub == m_sub)
         return;
-    m_area = area;
-    connect(area, &QMdiArea::subWindowActivated, this, &ChildActivation::onSubWindowActivated);
-    if (area->activeSubWindow() == sub)
-        onSubWindowActivated(sub);
+    if (m_sub)
+        disconnect(m_sub, nullptr, this, nullptr);
+    m_sub = sub;
+    if (!sub)
+        return;
+    connect(sub, &QMdiSubWindow::windowStateChanged, this, &ChildActivation::onStateChanged);
+    if (sub->windowState().testFlag(Qt::WindowActive))
+        onStateChanged(Qt::WindowNoState, sub->windowState());
 }
 
-void ChildActivation::onSubWindowActivated(QMdiSubWindow* sub) {
-    const bool mine = sub && sub->widget() == m_window;
-    if (mine == m_active)
-        return;
-    m_active = mine;
-    if (mine && m_onActivate)
-        m_onActivate();
-    else if (!mine && m_onDeactivate)
-        m_onDeactivate();
+void ChildActivation::stop() {
+    if (m_sub)
+        disconnect(m_sub, nullptr, this, nullptr);
+    m_window->removeEventFilter(this);
+    m_stopped = true;
+    m_active = false;
+}
+
+void ChildActivation::onStateChanged(Qt::WindowStates oldState, Qt::WindowStates newState) {
+    const bool was = oldState.testFlag(Qt::WindowActive);
+    const bool now = newState.testFlag(Qt::WindowActive);
+    if (now && !was && !m_active) {
+        m_active = true;
+        if (m_onActivate)
+            m_onActivate();
+    } else if (!now && was && m_active) {
+        m_active = false;
+        if (m_onDeactivate)
+            m_onDeactivate();
+    }
 }
 
 } // namespace kilvaro

@@ -4,14 +4,14 @@
 #include <QPointer>
 #include <functional>
 
-class QMdiArea;
 class QMdiSubWindow;
 
 namespace kilvaro {
 
 /// Tells a child window of the main frame when it becomes the active child and when it
-/// stops being it (FormActivate / FormDeactivate), from the frame's own notion of the
-/// active sub-window. Starts watching when the window is first shown inside the frame.
+/// stops being it (FormActivate / FormDeactivate). It follows the active state of the
+/// frame's sub-window that holds the window: the frame deactivates the previous child before
+/// it activates the next, so a shared navigator is handed over in order.
 class ChildActivation : public QObject {
     Q_OBJECT
 public:
@@ -20,18 +20,21 @@ public:
                     std::function<void()> onDeactivate);
 
     bool isActive() const { return m_active; }
+    /// Stops watching (the window is closing): no callback runs any more.
+    void stop();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void attach();
-    void onSubWindowActivated(QMdiSubWindow* sub);
+    void onStateChanged(Qt::WindowStates oldState, Qt::WindowStates newState);
     QWidget* m_window;
-    QPointer<QMdiArea> m_area;
+    QPointer<QMdiSubWindow> m_sub;
     std::function<void()> m_onActivate;
     std::function<void()> m_onDeactivate;
     bool m_active = false;
+    bool m_stopped = false;
 };
 
 } // namespace kilvaro

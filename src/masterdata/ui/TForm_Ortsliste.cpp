@@ -1,5 +1,7 @@
 #include "masterdata/ui/TForm_Ortsliste.h"
 
+#include "masterdata/ui/ChildActivation.h"
+
 #include "app/DialogService.h"
 #include "app/ui/ChildWindowRegistry.h"
 #include "app/ui/TForm_Main.h"
@@ -71,6 +73,8 @@ TForm_Ortsliste::TForm_Ortsliste(const AppContext& context, TForm_Main* main, QW
     // The data module's data-change rule writes the count here while this window exists.
     d->placeListStatus = [this](const QString& text) { showStatus(text); };
     showStatus(m_ops->statusText());
+    m_activation = new ChildActivation(
+        this, [this] { FormActivate(); }, [this] { FormDeactivate(); });
 }
 
 TForm_Ortsliste::~TForm_Ortsliste() {
@@ -94,32 +98,6 @@ void TForm_Ortsliste::guarded(const std::function<void()>& command) {
     } catch (const DbError& e) {
         if (!e.message().isEmpty() && m_context.dialogs)
             m_context.dialogs->error(e.message());
-    }
-}
-
-bool TForm_Ortsliste::event(QEvent* event) {
-    // Activation is the sub-window's: the frame deactivates the previous child before it
-    // activates the next, so the navigator is handed over in order.
-    if (event->type() == QEvent::ParentChange) {
-        if (m_sub)
-            disconnect(m_sub, nullptr, this, nullptr);
-        m_sub = qobject_cast<QMdiSubWindow*>(parentWidget());
-        if (m_sub)
-            connect(m_sub, &QMdiSubWindow::windowStateChanged, this,
-                    &TForm_Ortsliste::onWindowStateChanged);
-    }
-    return QWidget::event(event);
-}
-
-void TForm_Ortsliste::onWindowStateChanged(Qt::WindowStates oldState, Qt::WindowStates newState) {
-    const bool was = oldState.testFlag(Qt::WindowActive);
-    const bool now = newState.testFlag(Qt::WindowActive);
-    if (now && !was && !m_active) {
-        m_active = true;
-        FormActivate();
-    } else if (!now && was && m_active) {
-        m_active = false;
-        FormDeactivate();
     }
 }
 
@@ -163,9 +141,9 @@ void TForm_Ortsliste::FormClose() {
     Table* t = m_context.daten->Ortslistetab;
     if (t->isOpen() && t->isEditing())
         t->post();
-    if (m_active && m_main)
+    if (m_activation->isActive() && m_main)
         m_main->ClearNavigatorSource();
-    m_active = false;
+    m_activation->stop();
     m_context.daten->placeListStatus = nullptr;
     m_closed = true;
     if (m_main)

@@ -13,6 +13,8 @@ class QStatusBar;
 
 namespace kilvaro {
 
+class ChildActivation;
+
 class DbGrid;
 class PlaceListOperations;
 class TForm_Main;
@@ -30,12 +32,9 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
-    bool event(QEvent* event) override;
 
 private:
     void guarded(const std::function<void()>& command);
-    /// Follows the active state of the frame's sub-window that holds this window.
-    void onWindowStateChanged(Qt::WindowStates oldState, Qt::WindowStates newState);
     void showStatus(const QString& text);
 
     void FormActivate();
@@ -48,9 +47,8 @@ private:
     AppContext m_context;
     QPointer<TForm_Main> m_main;
     PlaceListOperations* m_ops;
-    bool m_active = false;
+    ChildActivation* m_activation;
     bool m_closed = false;
-    QPointer<QMdiSubWindow> m_sub;
 
     DbGrid* Gitter;
     QPushButton* neu;

@@ -1,5 +1,7 @@
 #include "masterdata/ui/TForm_Tarif.h"
 
+#include "masterdata/ui/ChildActivation.h"
+
 #include "app/DialogService.h"
 #include "app/Format.h"
 #include "app/ui/ChildWindowRegistry.h"
@@ -76,6 +78,8 @@ TForm_Tarif::TForm_Tarif(const AppContext& context, TForm_Main* main, QWidget* p
 
     buildControls();
     FormCreate();
+    m_activation = new ChildActivation(
+        this, [this] { guarded([this] { FormActivate(); }); }, [this] { FormDeactivate(); });
 }
 
 TForm_Tarif::~TForm_Tarif() {
@@ -300,32 +304,6 @@ void TForm_Tarif::guarded(const std::function<void()>& command) {
     }
 }
 
-bool TForm_Tarif::event(QEvent* event) {
-    // Activation is the sub-window's: the frame deactivates the previous child before it
-    // activates the next, so the navigator is handed over in order.
-    if (event->type() == QEvent::ParentChange) {
-        if (m_sub)
-            disconnect(m_sub, nullptr, this, nullptr);
-        m_sub = qobject_cast<QMdiSubWindow*>(parentWidget());
-        if (m_sub)
-            connect(m_sub, &QMdiSubWindow::windowStateChanged, this,
-                    &TForm_Tarif::onWindowStateChanged);
-    }
-    return QWidget::event(event);
-}
-
-void TForm_Tarif::onWindowStateChanged(Qt::WindowStates oldState, Qt::WindowStates newState) {
-    const bool was = oldState.testFlag(Qt::WindowActive);
-    const bool now = newState.testFlag(Qt::WindowActive);
-    if (now && !was && !m_active) {
-        m_active = true;
-        guarded([this] { FormActivate(); });
-    } else if (!now && was && m_active) {
-        m_active = false;
-        FormDeactivate();
-    }
-}
-
 bool TForm_Tarif::eventFilter(QObject* watched, QEvent* event) {
     if (watched == betrag && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
@@ -395,9 +373,9 @@ void TForm_Tarif::FormDeactivate() {
 }
 
 void TForm_Tarif::FormClose() {
-    if (m_active)
+    if (m_activation->isActive())
         FormDeactivate();
-    m_active = false;
+    m_activation->stop();
     if (m_main)
         m_main->childWindows().release(ChildKind::Tarif);
 }

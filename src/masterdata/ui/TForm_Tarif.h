@@ -16,6 +16,8 @@ class QToolButton;
 
 namespace kilvaro {
 
+class ChildActivation;
+
 class DataSource;
 class DbGrid;
 class DbNavigator;
@@ -41,14 +43,11 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
-    bool event(QEvent* event) override;
 
 private:
     void buildControls();
     /// Runs a command; errors are shown as error messages.
     void guarded(const std::function<void()>& command);
-    /// Follows the active state of the frame's sub-window that holds this window.
-    void onWindowStateChanged(Qt::WindowStates oldState, Qt::WindowStates newState);
     void fillTarifbox();
     void showCurrency();
 
@@ -76,8 +75,7 @@ private:
     QPointer<TForm_Main> m_main;
     TariffOperations* m_ops;
     std::function<QDate()> m_today;
-    bool m_active = false;
-    QPointer<QMdiSubWindow> m_sub;
+    ChildActivation* m_activation;
 
     // The funeral directors of the selected version's group.
     Table* Adressen;
