@@ -108,7 +108,9 @@ TBericht_Tarifform::TBericht_Tarifform(Table* versions, Table* tarif, Table* ort
     ReportSubDetail* sub = addSubDetail(QStringLiteral("QRSubDetail1"), &m_orteSource, 5.5);
     ReportBand* line = sub->band();
     line->addLabel(QStringLiteral("Nr"), {kNrX, 0.5, kNrW, 5}, QString()).alignRight();
-    line->addField(QStringLiteral("DFOrt"), {kOrtX, 0.5, kOrtW, 5}, QStringLiteral("Ort"));
+    // A place name may be 50 characters long: it wraps rather than running into the amounts.
+    line->addField(QStringLiteral("DFOrt"), {kOrtX, 0.5, kOrtW, 5}, QStringLiteral("Ort"))
+        .setWordWrap(true);
     line->addField(QStringLiteral("DFBetrag"), {kNettoX, 0.5, kAmountW, 5},
                    QStringLiteral("Betrag"))
         .alignRight();

@@ -132,6 +132,36 @@ TEST_F(MasterDataReport, OneVersionHeadingReadsValidFromAndTheStartDate) {
     EXPECT_EQ(p.textsOf("DFOrt").size(), 4);
 }
 
+TEST_F(MasterDataReport, LongPlaceNameWrapsInsteadOfRunningIntoTheAmounts) {
+    // The longest name the place column holds (50 characters), wide letters.
+    const QString longName = QStringLiteral("Mönchengladbach-Wickrath Mühlenweg Großheide WWWWW");
+    ASSERT_EQ(longName.size(), 50);
+    d.Database->exec(QStringLiteral("INSERT INTO OrtsTarif (Id, Ort, Betrag) VALUES (3, ?, 120)"),
+                     {longName});
+    d.Orthaupttab->setFilter(QStringLiteral("id = 3"));
+    d.Orthaupttab->setFiltered(true);
+    d.Ortetab->refresh();
+    const auto pages = tariffs()->render();
+    ASSERT_EQ(pages->pageCount(), 1);
+    const ReportPage& p = pages->page(0);
+
+    double amountsLeft = 1e9;
+    double nameRight = 0;
+    QStringList nameLines;
+    for (const PageElement& e : p.elements) {
+        if (e.item == QLatin1String("DFBetrag"))
+            amountsLeft = std::min(amountsLeft, e.rect.left());
+        if (e.item == QLatin1String("DFOrt")) {
+            nameRight = std::max(nameRight, e.rect.right());
+            nameLines << e.text;
+        }
+    }
+    EXPECT_EQ(p.textsOf("DFBetrag"), QStringList{"120,00 EUR"});
+    EXPECT_GT(nameLines.size(), 1) << "the name goes on in a second line";
+    EXPECT_EQ(nameLines.join(QLatin1Char(' ')), longName);
+    EXPECT_LT(nameRight, amountsLeft) << "the place name must not overprint the net amount";
+}
+
 TEST_F(MasterDataReport, TariffPdfShowsAmountsNumberingAndEmptyVersion) {
     if (!kilvaro::testing::havePdfToText())
         GTEST_SKIP() << "pdftotext is not installed; the PDF text is not checked";
