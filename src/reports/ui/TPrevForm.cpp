@@ -477,8 +477,16 @@ void TPrevForm::AlsPDFspeichern1Click() {
                                                    QStringLiteral("PDF-Dateien (*.pdf)"));
     if (file.isEmpty())
         return;
-    if (QFileInfo(file).suffix().isEmpty())
+    if (QFileInfo(file).suffix().isEmpty()) {
         file += QStringLiteral(".pdf");
+        // The file dialog confirmed the name as typed, not this one: ask before replacing.
+        if (QFileInfo::exists(file) &&
+            m_context.dialogs->message(
+                QStringLiteral("Die Datei \"%1\" gibt es schon. Soll sie ersetzt werden?")
+                    .arg(QDir::toNativeSeparators(file)),
+                MsgIcon::Question, MsgButtons::YesNo) != MsgResult::Yes)
+            return;
+    }
     QString error;
     if (!m_pages->exportPdf(file, &error)) {
         m_context.dialogs->error(error);

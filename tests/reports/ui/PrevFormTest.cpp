@@ -347,6 +347,45 @@ private slots:
         QCOMPARE(m_dialogs.messages().size(), 1);
     }
 
+    void pdfNameWithoutSuffixAsksBeforeReplacingAnExistingFile() {
+        ListReport r(20);
+        auto pages = r.render();
+        auto s = settings();
+        TPrevForm form(pages.get(), &r, context(), s.get());
+        const QString existing = m_dir.filePath("Rechnungen.pdf");
+        {
+            QFile f(existing);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("older document");
+        }
+        // "Rechnungen" typed: the file dialog saw no clash, the ".pdf" added makes one.
+        m_dialogs.answerFileName(m_dir.filePath("Rechnungen"));
+        m_dialogs.answerNext(MsgResult::No);
+        button(form, "TPdf")->click();
+        QCOMPARE(m_dialogs.messages().size(), 1);
+        QCOMPARE(m_dialogs.lastMessage().icon, MsgIcon::Question);
+        QCOMPARE(m_dialogs.lastMessage().buttons, MsgButtons::YesNo);
+        QVERIFY(m_dialogs.lastMessage().text.contains(QStringLiteral("Rechnungen.pdf")));
+        {
+            QFile f(existing);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            QCOMPARE(f.readAll(), QByteArray("older document"));
+        }
+
+        m_dialogs.answerFileName(m_dir.filePath("Rechnungen"));
+        m_dialogs.answerNext(MsgResult::Yes);
+        button(form, "TPdf")->click();
+        QFile f(existing);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QVERIFY(f.readAll().startsWith("%PDF"));
+
+        // A name typed with its suffix was confirmed by the file dialog itself.
+        m_dialogs.clear();
+        m_dialogs.answerFileName(existing);
+        button(form, "TPdf")->click();
+        QVERIFY(m_dialogs.messages().isEmpty());
+    }
+
     void escapeClosesTheWindow() {
         ListReport r(5);
         auto pages = r.render();
