@@ -80,7 +80,9 @@ TPrevForm::TPrevForm(ReportPages* pages, Report* report, const AppContext& conte
             QMetaObject::invokeMethod(
                 this, [this] { PreviewProgressUpdate(100); }, Qt::QueuedConnection);
     }
-    updatePageLabel();
+    // The label reads "Seite" until the first page is there to count.
+    if (pages && pages->pageCount() > 0)
+        updatePageLabel();
     updateOutputCommands();
     lastForm() = this;
 }

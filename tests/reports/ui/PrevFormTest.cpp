@@ -169,6 +169,17 @@ private slots:
         QCOMPARE(form.preview()->pageNumber(), 1);
     }
 
+    void pageLabelReadsSeiteUntilTheFirstPageIsThere() {
+        ListReport r(10);
+        ReportPages pages;
+        pages.reset(r.title(), r.orientation(), r.paperSize());
+        auto s = settings();
+        TPrevForm form(&pages, &r, context(), s.get());
+        QCOMPARE(form.pageLabel()->text(), QStringLiteral("Seite"));
+        r.render(pages);
+        QCOMPARE(form.pageLabel()->text(), QStringLiteral("1 / 1"));
+    }
+
     void zoomRules() {
         ListReport r(10);
         auto pages = r.render();
