@@ -183,8 +183,11 @@ void ReportFilter::fillTitles() {
     // address that is gone must not lend the places of whichever row is current.
     QSqlQuery q = m_daten->Database->exec(
         QStringLiteral("SELECT Tarifgruppe FROM ADRESSEN WHERE ID = ?"), {*id});
-    if (!q.next() || q.value(0).isNull())
+    if (!q.next() || q.value(0).isNull()) {
+        // No group: the filter of an earlier choice must not go on selecting its versions.
+        m_daten->Orthaupttab->setFiltered(false);
         return;
+    }
     const int group = q.value(0).toInt();
 
     // The tariff versions stay filtered to the group afterwards: the tariff report prints
