@@ -389,6 +389,15 @@ int TDaten_R::EinzelRechnungSpeichern(Table* tripTable) {
     try {
         atomically(
             [&] {
+                // The trip window checked the mark it shows; another instance may have
+                // invoiced the trip since. Re-marking it would take it out of that invoice.
+                QSqlQuery stored = connection()->exec(
+                    QStringLiteral("SELECT \"Rechnung\" FROM \"Fahrten\" WHERE rowid = ?"),
+                    {tripTable->currentKey()});
+                if (stored.next() && !stored.value(0).isNull() && stored.value(0).toInt() >= 1)
+                    throw DbError(QStringLiteral("Diese Überführung ist schon in der Rechnung ") +
+                                  QString::number(stored.value(0).toInt()) +
+                                  QStringLiteral(" aufgeführt!"));
                 tripTable->edit();
                 tripTable->setValue(QStringLiteral("Rechnung"), recNr);
                 tripTable->post();

@@ -129,6 +129,25 @@ TEST_F(Daten_RTest, SingleInvoiceMarksTripAndMakesOnePosition) {
     EXPECT_DOUBLE_EQ(r.Fahrttab->field(S("Gesamt")).asFloat(), 140.0);
 }
 
+TEST_F(Daten_RTest, SingleInvoiceRefusesATripInvoicedMeanwhile) {
+    // The trip table still shows the trip free; another instance has invoiced it since.
+    const int trip = fx.addTrip({});
+    ASSERT_TRUE(fx.datenA->Fahrttab->locate(S("ID"), trip));
+    fx.exec("UPDATE Fahrten SET Rechnung = 77 WHERE ID = ?", {trip});
+    const QStringList before = fx.snapshot();
+    r.Rectab->append();
+    r.Rectab->setValue(S("Kunde"), 1);
+    try {
+        r.EinzelRechnungSpeichern(fx.datenA->Fahrttab);
+        ADD_FAILURE() << "trip taken out of invoice 77";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.message(), S("Diese Überführung ist schon in der Rechnung 77 aufgeführt!"));
+    }
+    EXPECT_EQ(fx.snapshot(), before);
+    EXPECT_EQ(r.Rectab->state(), TableState::Insert) << "the dialog can still be cancelled";
+    EXPECT_EQ(fx.datenA->Fahrttab->field(S("Rechnung")).asInteger(), 77) << "trip re-read";
+}
+
 TEST_F(Daten_RTest, SumsUseTheInvoicesOwnVatRate) {
     // A tariff head with another rate must not matter.
     fx.exec("INSERT INTO OTMAIN (Nr, ID) VALUES (1, 10)");
