@@ -573,6 +573,8 @@ void TRec_Editform::loadNotes() {
         } catch (const DbError& e) {
             text.clear();
             m_loadingNotes = false;
+            m_notesRecNr = -1;
+            m_notesDirty = false;
             anzahlungen->clear();
             savebt->setVisible(false);
             throw;
@@ -580,6 +582,10 @@ void TRec_Editform::loadNotes() {
     }
     anzahlungen->setPlainText(text);
     m_loadingNotes = false;
+    m_notesRecNr = m_daten->Rectab->isEmpty()
+                       ? -1
+                       : m_daten->Rectab->field(QStringLiteral("RecNr")).asInteger();
+    m_notesDirty = false;
     savebt->setVisible(false);
 }
 
@@ -681,7 +687,10 @@ void TRec_Editform::recnrChange() {
         bezahltPanel->setEnabled(false);
         angezahltPanel->setEnabled(true);
     }
-    loadNotes();
+    // Storing or re-reading the same invoice keeps notes the user has not saved yet.
+    const int shown = any ? r->field(QStringLiteral("RecNr")).asInteger() : -1;
+    if (!m_notesDirty || shown != m_notesRecNr)
+        loadNotes();
 }
 
 // --- payments ----------------------------------------------------------------------------
@@ -761,13 +770,17 @@ void TRec_Editform::SpeedButton3Click() {
     if (m_daten->Rectab->isEmpty())
         return;
     const auto result = m_rules->Anzahlung();
-    if (result.outcome != InvoiceOverviewRules::PaymentOutcome::Cancelled)
+    if (result.outcome != InvoiceOverviewRules::PaymentOutcome::Cancelled) {
+        m_notesDirty = false; // the notes file has the new line: show it
         recnrChange();
+    }
 }
 
 void TRec_Editform::anzahlungenChange() {
-    if (!m_loadingNotes)
+    if (!m_loadingNotes) {
+        m_notesDirty = true;
         savebt->setVisible(true);
+    }
 }
 
 void TRec_Editform::savebtClick() {
@@ -776,6 +789,7 @@ void TRec_Editform::savebtClick() {
         return;
     InvoiceOverviewRules::saveNotes(r->field(QStringLiteral("RecNr")).asInteger(),
                                     anzahlungen->toPlainText());
+    m_notesDirty = false;
     savebt->setVisible(false);
 }
 

@@ -143,6 +143,18 @@ private slots:
         QVERIFY(s.w->savebt->isHidden());
         QCOMPARE(s.fx.folder.readFile(S("daten/1")), QByteArray("08.12.2026 50,00 \x80 bar\r\n"));
 
+        // Notes not saved yet survive storing the invoice itself; another invoice shows its own.
+        s.w->anzahlungen->setPlainText(S("08.12.2026 50,00 € bar, Rest folgt\n"));
+        s.w->BigR->click();
+        s.r().Rectab->post(); // the main window's navigator stores it
+        QCOMPARE(s.w->anzahlungen->toPlainText(), S("08.12.2026 50,00 € bar, Rest folgt\n"));
+        QVERIFY(!s.w->savebt->isHidden());
+        s.r().Rectab->next();
+        QVERIFY(s.w->anzahlungen->toPlainText().isEmpty());
+        QVERIFY(s.w->savebt->isHidden());
+        s.r().Rectab->first();
+        QCOMPARE(s.w->anzahlungen->toPlainText(), S("08.12.2026 50,00 € bar\n"));
+
         // A bad amount: message, nothing changes.
         s.fx.dialogs.answerInput(S("zehn"));
         QTest::mouseClick(s.w->SpeedButton3, Qt::LeftButton);
