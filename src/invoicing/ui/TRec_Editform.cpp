@@ -12,6 +12,7 @@
 #include "data/ui/FieldBinding.h"
 #include "invoicing/Daten_R.h"
 #include "invoicing/InvoiceOverviewRules.h"
+#include "masterdata/TextListFile.h"
 #include "masterdata/ui/TTextform.h"
 
 #include <QButtonGroup>
@@ -748,7 +749,8 @@ void TRec_Editform::ZahlungstexteClick() {
 }
 
 void TRec_Editform::edit_ZartEnter() {
-    const QString path = ProgramFolder() + QStringLiteral("z_art.txt");
+    // The editor of the list writes "Z_art.txt": both names mean one file.
+    const QString path = TextListFile::resolve(ProgramFolder() + QStringLiteral("z_art.txt"));
     QStringList items;
     for (const QString& line : TextFile::readLines(path))
         if (!line.trimmed().isEmpty())

@@ -179,7 +179,14 @@ private slots:
         QCOMPARE(s.w->edit_Zart->itemText(2), S("Überweisung"));
         QCOMPARE(s.w->edit_Zart->itemText(0), S("Bar"));
 
+        // The list kept under the editor's spelling of the name is the same list.
         QFile::remove(s.fx.folder.filePath(S("z_art.txt")));
+        s.fx.folder.writeFile(S("Z_art.txt"), QByteArray("Lastschrift\r\n"));
+        s.w->edit_ZartEnter();
+        QCOMPARE(s.w->edit_Zart->count(), 1);
+        QCOMPARE(s.w->edit_Zart->itemText(0), S("Lastschrift"));
+
+        QFile::remove(s.fx.folder.filePath(S("Z_art.txt")));
         s.w->Radiobezahlt->click();
         s.w->show();
         QVERIFY(QTest::qWaitForWindowActive(s.w.get()));
