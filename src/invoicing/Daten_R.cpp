@@ -9,7 +9,9 @@
 #include "data/Daten_A.h"
 #include "data/DbError.h"
 #include "invoicing/InvoiceLocks.h"
+#include "invoicing/InvoiceOverviewRules.h"
 
+#include <QFile>
 #include <QSqlQuery>
 #include <exception>
 
@@ -329,6 +331,9 @@ bool TDaten_R::RechnungLoeschen(int recNr, bool ask) {
             m_work->remove();
         },
         {m_work, Rectab, Recposten, Fahrttab});
+    // The payment notes go with the invoice: its number is given again to the next new
+    // invoice when it was the highest, which must not show these payments as its own.
+    QFile::remove(InvoiceOverviewRules::notesPath(recNr));
     connection()->notifyTableChanged(QStringLiteral("Fahrten"));
     connection()->notifyTableChanged(QStringLiteral("RecPos"));
     Rectab->refresh();
