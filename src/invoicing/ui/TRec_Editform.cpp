@@ -892,6 +892,9 @@ void TRec_Editform::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    // The invoice table is shared: the month and status filter end with the window.
+    m_daten->Rectab->setFiltered(false);
+    m_daten->Rectab->setFilter(QString());
     if (m_active)
         FormDeactivate();
     event->accept();

@@ -17,6 +17,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -95,6 +96,19 @@ private slots:
         QCOMPARE(s.r().Rectab->field(S("RecNr")).asInteger(), 1);
         s.w->Snr->setText(S("x")); // not a number: stays
         QCOMPARE(s.r().Rectab->field(S("RecNr")).asInteger(), 1);
+    }
+
+    void closingEndsTheFilterOfTheSharedInvoiceTable() {
+        Setup s;
+        s.w->filterItems[2]->click(); // unbezahlte Rechnungen
+        QVERIFY(s.r().Rectab->filtered());
+        TRec_Editform* window = s.w.release(); // deletes itself on close
+        QVERIFY(window->close());
+        QVERIFY(!s.r().Rectab->filtered());
+        QVERIFY(s.r().Rectab->filter().isEmpty());
+        QCOMPARE(s.r().Rectab->recordCount(), 2);
+        const QPointer<TRec_Editform> gone(window);
+        QTRY_VERIFY(gone.isNull()); // before the invoice module it is bound to
     }
 
     void editPermissionAndPaidFlow() {
