@@ -457,7 +457,7 @@ QWidget* TRec_Editform::buildPositionsPage() {
         m_daten->Recposten1,
         {{QStringLiteral("RecID"), QStringLiteral("RecNr"), QString(), true, 60},
          {QStringLiteral("Datum"), QString(), QStringLiteral("dd.mm.yyyy hh:mm"), false, 120},
-         {QStringLiteral("Rectext"), QString(), QString(), false, 640},
+         {QStringLiteral("Rectext"), QString(), QString(), false, 540},
          {QStringLiteral("Netto"), QString(), QStringLiteral("#,##0.00"), false, 80},
          {QStringLiteral("Auftragsnr"), QString(), QString(), false, 90}});
     v->addWidget(PostenGrid, 1);
