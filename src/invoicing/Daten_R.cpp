@@ -9,7 +9,9 @@
 #include "data/Daten_A.h"
 #include "data/DbError.h"
 #include "invoicing/InvoiceLocks.h"
+#include "invoicing/InvoiceOverviewRules.h"
 
+#include <QFile>
 #include <QSqlQuery>
 #include <exception>
 
@@ -329,6 +331,9 @@ bool TDaten_R::RechnungLoeschen(int recNr, bool ask) {
             m_work->remove();
         },
         {m_work, Rectab, Recposten, Fahrttab});
+    // The payment notes go with the invoice: its number is given again to the next new
+    // invoice when it was the highest, which must not show these payments as its own.
+    QFile::remove(InvoiceOverviewRules::notesPath(recNr));
     connection()->notifyTableChanged(QStringLiteral("Fahrten"));
     connection()->notifyTableChanged(QStringLiteral("RecPos"));
     Rectab->refresh();
@@ -389,6 +394,15 @@ int TDaten_R::EinzelRechnungSpeichern(Table* tripTable) {
     try {
         atomically(
             [&] {
+                // The trip window checked the mark it shows; another instance may have
+                // invoiced the trip since. Re-marking it would take it out of that invoice.
+                QSqlQuery stored = connection()->exec(
+                    QStringLiteral("SELECT \"Rechnung\" FROM \"Fahrten\" WHERE rowid = ?"),
+                    {tripTable->currentKey()});
+                if (stored.next() && !stored.value(0).isNull() && stored.value(0).toInt() >= 1)
+                    throw DbError(QStringLiteral("Diese Überführung ist schon in der Rechnung ") +
+                                  QString::number(stored.value(0).toInt()) +
+                                  QStringLiteral(" aufgeführt!"));
                 tripTable->edit();
                 tripTable->setValue(QStringLiteral("Rechnung"), recNr);
                 tripTable->post();

@@ -79,7 +79,8 @@ public:
     /// Marks the invoice booked. Returns true (also for a number that does not exist,
     /// which changes nothing).
     bool RechnungBuchen(int recNr);
-    /// Deletes the invoice with its positions and frees its trips, in one transaction.
+    /// Deletes the invoice with its positions and frees its trips, in one transaction;
+    /// then removes its payment-notes file.
     /// With `ask` the user confirms first. Returns true only when the invoice was deleted:
     /// false for a number that does not exist or exists twice, a declined question and a
     /// booked invoice.

@@ -92,8 +92,14 @@ QString InvoiceOverviewRules::remainingText() const {
     const double paid = r.field(QStringLiteral("Anzahlung")).asFloat();
     if (paid == 0)
         return QStringLiteral("...");
-    const Money rest = Money::fromDouble(m_daten.PostenBruttoSumme()) - Money::fromDouble(paid);
-    return plainNumber(rest.toDouble());
+    return plainNumber(openAmount().toDouble());
+}
+
+Money InvoiceOverviewRules::openAmount() const {
+    // The customer pays the gross printed on the invoice, which is rounded to cents: with
+    // the unrounded gross, paying exactly that amount would leave fractions of a cent open.
+    const Money gross = Money::fromDouble(m_daten.PostenBruttoSumme()).roundedToCents();
+    return gross - Money::fromDouble(m_daten.Rectab->field(QStringLiteral("Anzahlung")).asFloat());
 }
 
 // --- actions -----------------------------------------------------------------------------
@@ -132,8 +138,7 @@ InvoiceOverviewRules::PaymentResult InvoiceOverviewRules::Anzahlung() {
         throw DbError(QStringLiteral("Es ist keine Rechnung ausgewählt."));
     r.checkBrowseMode();
     const int recNr = r.field(QStringLiteral("RecNr")).asInteger();
-    const Money open = Money::fromDouble(m_daten.PostenBruttoSumme()) -
-                       Money::fromDouble(r.field(QStringLiteral("Anzahlung")).asFloat());
+    const Money open = openAmount();
     const QDate today = m_daten.today();
 
     if (open >= payment) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/Money.h"
+
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -46,6 +48,9 @@ public:
     /// "Restbetrag": "..." without part payment, else gross minus part payments as a plain
     /// number ("71,4").
     QString remainingText() const;
+    /// Gross of the positions, rounded to cents as the invoice prints it, minus the part
+    /// payments so far.
+    Money openAmount() const;
     /// A number without fixed decimals, German style ("71,4", "-3").
     static QString plainNumber(double value);
 

@@ -8,6 +8,7 @@
 #include "data/Schema.h"
 #include "invoicing/InvoiceLocks.h"
 
+#include <QFile>
 #include <gtest/gtest.h>
 
 using namespace kilvaro;
@@ -129,6 +130,25 @@ TEST_F(Daten_RTest, SingleInvoiceMarksTripAndMakesOnePosition) {
     EXPECT_DOUBLE_EQ(r.Fahrttab->field(S("Gesamt")).asFloat(), 140.0);
 }
 
+TEST_F(Daten_RTest, SingleInvoiceRefusesATripInvoicedMeanwhile) {
+    // The trip table still shows the trip free; another instance has invoiced it since.
+    const int trip = fx.addTrip({});
+    ASSERT_TRUE(fx.datenA->Fahrttab->locate(S("ID"), trip));
+    fx.exec("UPDATE Fahrten SET Rechnung = 77 WHERE ID = ?", {trip});
+    const QStringList before = fx.snapshot();
+    r.Rectab->append();
+    r.Rectab->setValue(S("Kunde"), 1);
+    try {
+        r.EinzelRechnungSpeichern(fx.datenA->Fahrttab);
+        ADD_FAILURE() << "trip taken out of invoice 77";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.message(), S("Diese Überführung ist schon in der Rechnung 77 aufgeführt!"));
+    }
+    EXPECT_EQ(fx.snapshot(), before);
+    EXPECT_EQ(r.Rectab->state(), TableState::Insert) << "the dialog can still be cancelled";
+    EXPECT_EQ(fx.datenA->Fahrttab->field(S("Rechnung")).asInteger(), 77) << "trip re-read";
+}
+
 TEST_F(Daten_RTest, SumsUseTheInvoicesOwnVatRate) {
     // A tariff head with another rate must not matter.
     fx.exec("INSERT INTO OTMAIN (Nr, ID) VALUES (1, 10)");
@@ -206,8 +226,12 @@ TEST_F(Daten_RTest, DeletingFreesTripsAndRemovesPositions) {
               S("Wollen Sie die Rechnung Nummer 1 vom 08.12.2026 wirklich löschen?"));
     EXPECT_EQ(fx.scalar("SELECT count(*) FROM Rechnung").toInt(), 2);
 
+    fx.folder.writeFile(S("daten/%1").arg(nr), QByteArray("01.12.2026 50,00 \x80\r\n"));
+    fx.folder.writeFile(S("daten/%1").arg(kept), QByteArray("02.12.2026 20,00 \x80\r\n"));
     fx.dialogs.answerNext(MsgResult::Yes);
     EXPECT_TRUE(r.RechnungLoeschen(nr, true));
+    EXPECT_FALSE(QFile::exists(fx.folder.filePath(S("daten/%1").arg(nr))))
+        << "the number is given again: its payment notes must not come back with it";
     EXPECT_EQ(fx.scalar("SELECT count(*) FROM Rechnung WHERE RecNr = ?", {nr}).toInt(), 0);
     EXPECT_EQ(fx.scalar("SELECT count(*) FROM RecPos WHERE RecID = ?", {nr}).toInt(), 0);
     EXPECT_TRUE(fx.scalar("SELECT Rechnung FROM Fahrten WHERE ID = ?", {trip}).isNull())
@@ -221,6 +245,7 @@ TEST_F(Daten_RTest, DeletingFreesTripsAndRemovesPositions) {
     const QStringList before = fx.snapshot();
     EXPECT_FALSE(r.RechnungLoeschen(kept, false));
     EXPECT_EQ(fx.snapshot(), before);
+    EXPECT_TRUE(QFile::exists(fx.folder.filePath(S("daten/%1").arg(kept))));
 }
 
 TEST_F(Daten_RTest, FailureInTheMiddleLeavesTheDatabaseAsBefore) {

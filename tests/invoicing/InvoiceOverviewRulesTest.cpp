@@ -100,6 +100,23 @@ TEST_F(InvoiceOverviewRulesTest, PartPaymentsUpToTheOpenAmount) {
     EXPECT_EQ(rules.Anzahlung().outcome, InvoiceOverviewRules::PaymentOutcome::Cancelled);
 }
 
+TEST_F(InvoiceOverviewRulesTest, PayingThePrintedGrossLeavesNothingOpen) {
+    // Net 33,33 at 19 %: the gross is 39,6627, the invoice prints 39,66 €.
+    fx.exec("UPDATE RecPos SET Netto = 33.33 WHERE RecID = ?", {nr});
+    r.Recposten->refresh();
+    fx.dialogs.answerInput(S("10"));
+    rules.Anzahlung();
+    EXPECT_EQ(rules.remainingText(), S("29,66"));
+    fx.dialogs.answerInput(S("29,66"));
+    EXPECT_EQ(rules.Anzahlung().outcome, InvoiceOverviewRules::PaymentOutcome::PartPaid);
+    EXPECT_EQ(rules.remainingText(), S("0"));
+    // One cent more is an overpayment of exactly one cent.
+    fx.dialogs.answerInput(S("0,01"));
+    const auto over = rules.Anzahlung();
+    EXPECT_EQ(over.outcome, InvoiceOverviewRules::PaymentOutcome::Overpaid);
+    EXPECT_EQ(over.overpayment, S("0,01"));
+}
+
 TEST_F(InvoiceOverviewRulesTest, OverpaymentMarksPaidAndGoesToTheClipboard) {
     fx.dialogs.answerInput(S("100"));
     rules.Anzahlung();

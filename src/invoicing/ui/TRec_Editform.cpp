@@ -12,6 +12,7 @@
 #include "data/ui/FieldBinding.h"
 #include "invoicing/Daten_R.h"
 #include "invoicing/InvoiceOverviewRules.h"
+#include "masterdata/TextListFile.h"
 #include "masterdata/ui/TTextform.h"
 
 #include <QButtonGroup>
@@ -456,7 +457,7 @@ QWidget* TRec_Editform::buildPositionsPage() {
         m_daten->Recposten1,
         {{QStringLiteral("RecID"), QStringLiteral("RecNr"), QString(), true, 60},
          {QStringLiteral("Datum"), QString(), QStringLiteral("dd.mm.yyyy hh:mm"), false, 120},
-         {QStringLiteral("Rectext"), QString(), QString(), false, 640},
+         {QStringLiteral("Rectext"), QString(), QString(), false, 540},
          {QStringLiteral("Netto"), QString(), QStringLiteral("#,##0.00"), false, 80},
          {QStringLiteral("Auftragsnr"), QString(), QString(), false, 90}});
     v->addWidget(PostenGrid, 1);
@@ -573,6 +574,8 @@ void TRec_Editform::loadNotes() {
         } catch (const DbError& e) {
             text.clear();
             m_loadingNotes = false;
+            m_notesRecNr = -1;
+            m_notesDirty = false;
             anzahlungen->clear();
             savebt->setVisible(false);
             throw;
@@ -580,6 +583,10 @@ void TRec_Editform::loadNotes() {
     }
     anzahlungen->setPlainText(text);
     m_loadingNotes = false;
+    m_notesRecNr = m_daten->Rectab->isEmpty()
+                       ? -1
+                       : m_daten->Rectab->field(QStringLiteral("RecNr")).asInteger();
+    m_notesDirty = false;
     savebt->setVisible(false);
 }
 
@@ -681,7 +688,10 @@ void TRec_Editform::recnrChange() {
         bezahltPanel->setEnabled(false);
         angezahltPanel->setEnabled(true);
     }
-    loadNotes();
+    // Storing or re-reading the same invoice keeps notes the user has not saved yet.
+    const int shown = any ? r->field(QStringLiteral("RecNr")).asInteger() : -1;
+    if (!m_notesDirty || shown != m_notesRecNr)
+        loadNotes();
 }
 
 // --- payments ----------------------------------------------------------------------------
@@ -739,7 +749,8 @@ void TRec_Editform::ZahlungstexteClick() {
 }
 
 void TRec_Editform::edit_ZartEnter() {
-    const QString path = ProgramFolder() + QStringLiteral("z_art.txt");
+    // The editor of the list writes "Z_art.txt": both names mean one file.
+    const QString path = TextListFile::resolve(ProgramFolder() + QStringLiteral("z_art.txt"));
     QStringList items;
     for (const QString& line : TextFile::readLines(path))
         if (!line.trimmed().isEmpty())
@@ -761,13 +772,17 @@ void TRec_Editform::SpeedButton3Click() {
     if (m_daten->Rectab->isEmpty())
         return;
     const auto result = m_rules->Anzahlung();
-    if (result.outcome != InvoiceOverviewRules::PaymentOutcome::Cancelled)
+    if (result.outcome != InvoiceOverviewRules::PaymentOutcome::Cancelled) {
+        m_notesDirty = false; // the notes file has the new line: show it
         recnrChange();
+    }
 }
 
 void TRec_Editform::anzahlungenChange() {
-    if (!m_loadingNotes)
+    if (!m_loadingNotes) {
+        m_notesDirty = true;
         savebt->setVisible(true);
+    }
 }
 
 void TRec_Editform::savebtClick() {
@@ -776,6 +791,7 @@ void TRec_Editform::savebtClick() {
         return;
     InvoiceOverviewRules::saveNotes(r->field(QStringLiteral("RecNr")).asInteger(),
                                     anzahlungen->toPlainText());
+    m_notesDirty = false;
     savebt->setVisible(false);
 }
 
@@ -876,6 +892,9 @@ void TRec_Editform::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    // The invoice table is shared: the month and status filter end with the window.
+    m_daten->Rectab->setFiltered(false);
+    m_daten->Rectab->setFilter(QString());
     if (m_active)
         FormDeactivate();
     event->accept();

@@ -178,6 +178,9 @@ private:
     QString m_ownSuffix;
     bool m_active = false;
     bool m_loadingNotes = false;
+    /// The payment notes shown belong to this invoice (-1: none) and have unsaved changes.
+    int m_notesRecNr = -1;
+    bool m_notesDirty = false;
     QList<QLabel*> m_tripHeader;
 };
 

@@ -17,6 +17,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -97,6 +98,19 @@ private slots:
         QCOMPARE(s.r().Rectab->field(S("RecNr")).asInteger(), 1);
     }
 
+    void closingEndsTheFilterOfTheSharedInvoiceTable() {
+        Setup s;
+        s.w->filterItems[2]->click(); // unbezahlte Rechnungen
+        QVERIFY(s.r().Rectab->filtered());
+        TRec_Editform* window = s.w.release(); // deletes itself on close
+        QVERIFY(window->close());
+        QVERIFY(!s.r().Rectab->filtered());
+        QVERIFY(s.r().Rectab->filter().isEmpty());
+        QCOMPARE(s.r().Rectab->recordCount(), 2);
+        const QPointer<TRec_Editform> gone(window);
+        QTRY_VERIFY(gone.isNull()); // before the invoice module it is bound to
+    }
+
     void editPermissionAndPaidFlow() {
         Setup s;
         QVERIFY(!s.w->eingabefeld->isEnabled());
@@ -143,6 +157,18 @@ private slots:
         QVERIFY(s.w->savebt->isHidden());
         QCOMPARE(s.fx.folder.readFile(S("daten/1")), QByteArray("08.12.2026 50,00 \x80 bar\r\n"));
 
+        // Notes not saved yet survive storing the invoice itself; another invoice shows its own.
+        s.w->anzahlungen->setPlainText(S("08.12.2026 50,00 € bar, Rest folgt\n"));
+        s.w->BigR->click();
+        s.r().Rectab->post(); // the main window's navigator stores it
+        QCOMPARE(s.w->anzahlungen->toPlainText(), S("08.12.2026 50,00 € bar, Rest folgt\n"));
+        QVERIFY(!s.w->savebt->isHidden());
+        s.r().Rectab->next();
+        QVERIFY(s.w->anzahlungen->toPlainText().isEmpty());
+        QVERIFY(s.w->savebt->isHidden());
+        s.r().Rectab->first();
+        QCOMPARE(s.w->anzahlungen->toPlainText(), S("08.12.2026 50,00 € bar\n"));
+
         // A bad amount: message, nothing changes.
         s.fx.dialogs.answerInput(S("zehn"));
         QTest::mouseClick(s.w->SpeedButton3, Qt::LeftButton);
@@ -167,7 +193,14 @@ private slots:
         QCOMPARE(s.w->edit_Zart->itemText(2), S("Überweisung"));
         QCOMPARE(s.w->edit_Zart->itemText(0), S("Bar"));
 
+        // The list kept under the editor's spelling of the name is the same list.
         QFile::remove(s.fx.folder.filePath(S("z_art.txt")));
+        s.fx.folder.writeFile(S("Z_art.txt"), QByteArray("Lastschrift\r\n"));
+        s.w->edit_ZartEnter();
+        QCOMPARE(s.w->edit_Zart->count(), 1);
+        QCOMPARE(s.w->edit_Zart->itemText(0), S("Lastschrift"));
+
+        QFile::remove(s.fx.folder.filePath(S("Z_art.txt")));
         s.w->Radiobezahlt->click();
         s.w->show();
         QVERIFY(QTest::qWaitForWindowActive(s.w.get()));
