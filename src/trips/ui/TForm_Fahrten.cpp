@@ -170,6 +170,11 @@ TForm_Fahrten::TForm_Fahrten(const AppContext& context, TForm_Main* main)
                 runGuarded([this] { FormDeactivate(); });
             }
         });
+        // The invoice dialog and its preview are windows of their own: the frame regaining
+        // activation afterwards is this window's next activation, which the dialog's flag
+        // turns into the single "OK". Without it the flag waited for the next switch between
+        // child windows and then skipped binding the navigator.
+        m_main->installEventFilter(this);
     }
     FormCreate();
 }
@@ -1044,6 +1049,18 @@ bool TForm_Fahrten::handlePanelKey(QWidget* control, int key) {
 }
 
 bool TForm_Fahrten::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_main && event->type() == QEvent::WindowActivate) {
+        if (m_active && InvoiceDialogOpened)
+            // After the activation has been delivered: the message box is modal.
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    if (m_active && InvoiceDialogOpened)
+                        runGuarded([this] { FormActivate(); });
+                },
+                Qt::QueuedConnection);
+        return false;
+    }
     if ((watched == LRechnung || watched == DBText1) &&
         event->type() == QEvent::MouseButtonDblClick) {
         runGuarded([this] { LRechnungDblClick(); });

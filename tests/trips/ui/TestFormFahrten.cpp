@@ -20,6 +20,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -31,6 +32,7 @@
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 using namespace kilvaro;
@@ -463,6 +465,37 @@ private slots:
         QCOMPARE(left.value(0).toInt(), 0);
         QVERIFY(!trips().isEditing());
         QVERIFY(!trips().controlsDisabled());
+    }
+
+    void invoiceDialogThenBackInTheFrame() {
+        TForm_Fahrten* w = openWindow();
+        addTrip(today, 17, QStringLiteral("Erste"), 44197001);
+        addTrip(today, 17, QStringLiteral("Zweite"), 44197002);
+        trips().first();
+        dialogs.clear();
+        // The dialog is a window of its own; the frame is active again once it closes.
+        w->openInvoiceDialog = [this] {
+            QDialog dialog(main.get());
+            QTimer::singleShot(0, &dialog, &QDialog::accept);
+            dialog.exec();
+            QEvent activate(QEvent::WindowActivate);
+            QCoreApplication::sendEvent(main.get(), &activate);
+        };
+        QTest::mouseClick(w->BTRechnung, Qt::LeftButton);
+        QCoreApplication::processEvents();
+        // That is the window's next activation: "OK" once, the trip stays current and the
+        // navigator stays with the trips.
+        QCOMPARE(dialogs.messageTexts(), QStringList{QStringLiteral("OK")});
+        QVERIFY(!w->InvoiceDialogOpened);
+        QCOMPARE(trips().recNo(), 0);
+        QCOMPARE(main->navigator()->dataSource(), daten->Fahrtquelle);
+        QVERIFY(daten->AdressTab->filtered());
+        // Further activations of the frame change nothing.
+        QEvent again(QEvent::WindowActivate);
+        QCoreApplication::sendEvent(main.get(), &again);
+        QCoreApplication::processEvents();
+        QCOMPARE(dialogs.messageTexts().size(), 1);
+        QCOMPARE(trips().recNo(), 0);
     }
 
     void orderNumberTools() {
