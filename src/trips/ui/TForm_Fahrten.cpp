@@ -952,13 +952,20 @@ void TForm_Fahrten::AnrZuordnenClick() {
     trips->edit();
     trips->setValue(QStringLiteral("AuftragNr"), number);
     trips->setValue(QStringLiteral("ANRLock"), true);
-    trips->post();
     // Every trip of that order is locked, the one the number came from included.
     m_context.dialogs->message(
         QStringLiteral("update fahrten set anrlock=true where auftragnr=%1").arg(number));
-    daten->Database->exec(
-        QStringLiteral("UPDATE \"Fahrten\" SET \"ANRLock\" = ? WHERE \"AuftragNr\" = ?"),
-        {stored::toDb(true, ColumnType::Boolean), number});
+    {
+        // The trip and the lock of its order belong together: both are written or neither.
+        // The lock goes first, so that a refused store rolls it back and leaves the trip in
+        // edit with what the user typed.
+        Transaction transaction(*daten->Database);
+        daten->Database->exec(
+            QStringLiteral("UPDATE \"Fahrten\" SET \"ANRLock\" = ? WHERE \"AuftragNr\" = ?"),
+            {stored::toDb(true, ColumnType::Boolean), number});
+        trips->post();
+        transaction.commit();
+    }
     daten->Database->notifyTableChanged(QStringLiteral("Fahrten"));
     trips->refresh();
     const QSignalBlocker block(Control);

@@ -563,6 +563,44 @@ private slots:
         QVERIFY(w->chkanr->isEnabledTo(w->Eingabefeld));
     }
 
+    void assigningANumberIsAllOrNothing() {
+        TForm_Fahrten* w = openWindow();
+        const qint64 earlier = addTrip(QDate(2020, 12, 30), 17, QStringLiteral("Langer"), 44195004);
+        main->navigator()->click(DbNavigator::Insert);
+        const qint64 current = trips().currentKey();
+        trips().setValue(QStringLiteral("Bestatter"), 17);
+        trips().setValue(QStringLiteral("Personen"), QStringLiteral("Langerhans"));
+        trips().setValue(QStringLiteral("Ortspauschale"), 80);
+        w->execTripSearch = [](TFAuftragsuche& search) {
+            search.selectRow(0);
+            return true;
+        };
+        // Either write refused: neither the lock of the order nor the trip is stored, and
+        // the trip stays in edit with what was typed.
+        for (const qint64 refused : {earlier, current}) {
+            daten->Database->exec(
+                QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON Fahrten WHEN OLD.rowid = %1 "
+                               "BEGIN SELECT RAISE(ABORT, 'gesperrt'); END")
+                    .arg(refused));
+            dialogs.clear();
+            w->runGuarded([w] { w->AnrZuordnenClick(); });
+            daten->Database->exec(QStringLiteral("DROP TRIGGER refuse"));
+            QCOMPARE(dialogs.lastMessage().icon, MsgIcon::Error);
+            QVERIFY(!storedValue(earlier, QStringLiteral("ANRLock")).toBool());
+            QVERIFY(!storedValue(current, QStringLiteral("ANRLock")).toBool());
+            QCOMPARE(storedValue(current, QStringLiteral("AuftragNr")).toLongLong(), 44197001LL);
+            QVERIFY(storedValue(current, QStringLiteral("Personen")).isNull());
+            QVERIFY(trips().isEditing());
+            QCOMPARE(trips().value(QStringLiteral("Personen")).toString(),
+                     QStringLiteral("Langerhans"));
+        }
+        w->AnrZuordnenClick();
+        QVERIFY(storedValue(earlier, QStringLiteral("ANRLock")).toBool());
+        QCOMPARE(storedValue(current, QStringLiteral("AuftragNr")).toLongLong(), 44195004LL);
+        QCOMPARE(storedValue(current, QStringLiteral("Personen")).toString(),
+                 QStringLiteral("Langerhans"));
+    }
+
     void renumberingAllTrips() {
         TForm_Fahrten* w = openWindow();
         const qint64 a = addTrip(QDate(2021, 1, 1), 17, QStringLiteral("A"), 123);
