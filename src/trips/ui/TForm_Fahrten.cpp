@@ -170,6 +170,11 @@ TForm_Fahrten::TForm_Fahrten(const AppContext& context, TForm_Main* main)
                 runGuarded([this] { FormDeactivate(); });
             }
         });
+        // The invoice dialog and its preview are windows of their own: the frame regaining
+        // activation afterwards is this window's next activation, which the dialog's flag
+        // turns into the single "OK". Without it the flag waited for the next switch between
+        // child windows and then skipped binding the navigator.
+        m_main->installEventFilter(this);
     }
     FormCreate();
 }
@@ -947,13 +952,20 @@ void TForm_Fahrten::AnrZuordnenClick() {
     trips->edit();
     trips->setValue(QStringLiteral("AuftragNr"), number);
     trips->setValue(QStringLiteral("ANRLock"), true);
-    trips->post();
     // Every trip of that order is locked, the one the number came from included.
     m_context.dialogs->message(
         QStringLiteral("update fahrten set anrlock=true where auftragnr=%1").arg(number));
-    daten->Database->exec(
-        QStringLiteral("UPDATE \"Fahrten\" SET \"ANRLock\" = ? WHERE \"AuftragNr\" = ?"),
-        {stored::toDb(true, ColumnType::Boolean), number});
+    {
+        // The trip and the lock of its order belong together: both are written or neither.
+        // The lock goes first, so that a refused store rolls it back and leaves the trip in
+        // edit with what the user typed.
+        Transaction transaction(*daten->Database);
+        daten->Database->exec(
+            QStringLiteral("UPDATE \"Fahrten\" SET \"ANRLock\" = ? WHERE \"AuftragNr\" = ?"),
+            {stored::toDb(true, ColumnType::Boolean), number});
+        trips->post();
+        transaction.commit();
+    }
     daten->Database->notifyTableChanged(QStringLiteral("Fahrten"));
     trips->refresh();
     const QSignalBlocker block(Control);
@@ -1044,6 +1056,18 @@ bool TForm_Fahrten::handlePanelKey(QWidget* control, int key) {
 }
 
 bool TForm_Fahrten::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_main && event->type() == QEvent::WindowActivate) {
+        if (m_active && InvoiceDialogOpened)
+            // After the activation has been delivered: the message box is modal.
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    if (m_active && InvoiceDialogOpened)
+                        runGuarded([this] { FormActivate(); });
+                },
+                Qt::QueuedConnection);
+        return false;
+    }
     if ((watched == LRechnung || watched == DBText1) &&
         event->type() == QEvent::MouseButtonDblClick) {
         runGuarded([this] { LRechnungDblClick(); });

@@ -20,6 +20,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -31,6 +32,7 @@
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 using namespace kilvaro;
@@ -465,6 +467,37 @@ private slots:
         QVERIFY(!trips().controlsDisabled());
     }
 
+    void invoiceDialogThenBackInTheFrame() {
+        TForm_Fahrten* w = openWindow();
+        addTrip(today, 17, QStringLiteral("Erste"), 44197001);
+        addTrip(today, 17, QStringLiteral("Zweite"), 44197002);
+        trips().first();
+        dialogs.clear();
+        // The dialog is a window of its own; the frame is active again once it closes.
+        w->openInvoiceDialog = [this] {
+            QDialog dialog(main.get());
+            QTimer::singleShot(0, &dialog, &QDialog::accept);
+            dialog.exec();
+            QEvent activate(QEvent::WindowActivate);
+            QCoreApplication::sendEvent(main.get(), &activate);
+        };
+        QTest::mouseClick(w->BTRechnung, Qt::LeftButton);
+        QCoreApplication::processEvents();
+        // That is the window's next activation: "OK" once, the trip stays current and the
+        // navigator stays with the trips.
+        QCOMPARE(dialogs.messageTexts(), QStringList{QStringLiteral("OK")});
+        QVERIFY(!w->InvoiceDialogOpened);
+        QCOMPARE(trips().recNo(), 0);
+        QCOMPARE(main->navigator()->dataSource(), daten->Fahrtquelle);
+        QVERIFY(daten->AdressTab->filtered());
+        // Further activations of the frame change nothing.
+        QEvent again(QEvent::WindowActivate);
+        QCoreApplication::sendEvent(main.get(), &again);
+        QCoreApplication::processEvents();
+        QCOMPARE(dialogs.messageTexts().size(), 1);
+        QCOMPARE(trips().recNo(), 0);
+    }
+
     void orderNumberTools() {
         TForm_Fahrten* w = openWindow();
         const qint64 earlier =
@@ -528,6 +561,44 @@ private slots:
         QVERIFY(!w->chkanr->isEnabledTo(w->Eingabefeld));
         w->SpeedButton5Click();
         QVERIFY(w->chkanr->isEnabledTo(w->Eingabefeld));
+    }
+
+    void assigningANumberIsAllOrNothing() {
+        TForm_Fahrten* w = openWindow();
+        const qint64 earlier = addTrip(QDate(2020, 12, 30), 17, QStringLiteral("Langer"), 44195004);
+        main->navigator()->click(DbNavigator::Insert);
+        const qint64 current = trips().currentKey();
+        trips().setValue(QStringLiteral("Bestatter"), 17);
+        trips().setValue(QStringLiteral("Personen"), QStringLiteral("Langerhans"));
+        trips().setValue(QStringLiteral("Ortspauschale"), 80);
+        w->execTripSearch = [](TFAuftragsuche& search) {
+            search.selectRow(0);
+            return true;
+        };
+        // Either write refused: neither the lock of the order nor the trip is stored, and
+        // the trip stays in edit with what was typed.
+        for (const qint64 refused : {earlier, current}) {
+            daten->Database->exec(
+                QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON Fahrten WHEN OLD.rowid = %1 "
+                               "BEGIN SELECT RAISE(ABORT, 'gesperrt'); END")
+                    .arg(refused));
+            dialogs.clear();
+            w->runGuarded([w] { w->AnrZuordnenClick(); });
+            daten->Database->exec(QStringLiteral("DROP TRIGGER refuse"));
+            QCOMPARE(dialogs.lastMessage().icon, MsgIcon::Error);
+            QVERIFY(!storedValue(earlier, QStringLiteral("ANRLock")).toBool());
+            QVERIFY(!storedValue(current, QStringLiteral("ANRLock")).toBool());
+            QCOMPARE(storedValue(current, QStringLiteral("AuftragNr")).toLongLong(), 44197001LL);
+            QVERIFY(storedValue(current, QStringLiteral("Personen")).isNull());
+            QVERIFY(trips().isEditing());
+            QCOMPARE(trips().value(QStringLiteral("Personen")).toString(),
+                     QStringLiteral("Langerhans"));
+        }
+        w->AnrZuordnenClick();
+        QVERIFY(storedValue(earlier, QStringLiteral("ANRLock")).toBool());
+        QCOMPARE(storedValue(current, QStringLiteral("AuftragNr")).toLongLong(), 44195004LL);
+        QCOMPARE(storedValue(current, QStringLiteral("Personen")).toString(),
+                 QStringLiteral("Langerhans"));
     }
 
     void renumberingAllTrips() {
