@@ -35,6 +35,8 @@ protected:
 
 private:
     void syncFromTable();
+    /// Writes the text of an open cell editor into the row and closes the editor.
+    void commitOpenEditor();
     void onCurrentRowChanged(const QModelIndex& current, const QModelIndex& previous);
     DialogService* m_dialogs;
     QPointer<DataSource> m_source;
