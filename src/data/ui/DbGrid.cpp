@@ -36,6 +36,12 @@ void DbGrid::setDataSource(DataSource* source, const QList<TableModel::Column>& 
         else
             m_model->setColumns(columns);
         connect(m_model, &TableModel::writeFailed, this, [this](const QString& message) {
+            // During a store the refusal stops the store and is reported by its caller.
+            if (m_storing) {
+                m_refused = true;
+                m_refusal = message;
+                return;
+            }
             if (!message.isEmpty())
                 m_dialogs->error(message);
         });
@@ -71,7 +77,16 @@ void DbGrid::commitOpenEditor() {
     for (QWidget* editor : editors) {
         if (editor->isHidden())
             continue;
+        m_storing = true;
+        m_refused = false;
         commitData(editor);
+        m_storing = false;
+        // A refused text stays in its cell for the user to correct; the row is not stored.
+        if (m_refused) {
+            if (m_refusal.isEmpty())
+                throw AbortError();
+            throw DbError(m_refusal);
+        }
         closeEditor(editor, QAbstractItemDelegate::NoHint);
     }
 }

@@ -35,7 +35,8 @@ protected:
 
 private:
     void syncFromTable();
-    /// Writes the text of an open cell editor into the row and closes the editor.
+    /// Writes the text of an open cell editor into the row and closes the editor; throws
+    /// DbError (the store stops, the editor stays open) when the field refuses the text.
     void commitOpenEditor();
     void onCurrentRowChanged(const QModelIndex& current, const QModelIndex& previous);
     DialogService* m_dialogs;
@@ -43,6 +44,9 @@ private:
     TableModel* m_model = nullptr;
     bool m_syncing = false;
     bool m_readOnly = false;
+    bool m_storing = false; ///< an open cell is being written for a store
+    bool m_refused = false;
+    QString m_refusal;
 };
 
 } // namespace kilvaro

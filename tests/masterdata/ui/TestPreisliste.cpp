@@ -105,6 +105,45 @@ private slots:
         QVERIFY(f->dialogs.messages().isEmpty());
     }
 
+    // A cell text the field refuses stops the store with one message; the window stays
+    // open with the text in its cell.
+    void refusedTextInAnOpenCellKeepsTheWindow() {
+        f->trigger("Preisliste1");
+        auto* w = qobject_cast<TForm_Preisliste*>(f->activeChild());
+        auto* grid = w->findChild<DbGrid*>(QStringLiteral("DBGrid1"));
+        Table* t = f->daten->Preistab;
+        f->main->navigator()->click(DbNavigator::Insert);
+        t->setValue(QStringLiteral("Ort"), QStringLiteral("Bonn"));
+        const QModelIndex cell = grid->model()->index(t->recNo(), 2);
+        grid->setCurrentIndex(cell);
+        grid->edit(cell);
+        QLineEdit* editor = nullptr;
+        for (auto* e : grid->viewport()->findChildren<QLineEdit*>())
+            if (!e->isHidden())
+                editor = e;
+        QVERIFY(editor);
+        editor->setText(QStringLiteral("teuer"));
+
+        f->subWindows().first()->close();
+        MasterDataWindowFixture::settle();
+        QCOMPARE(f->subWindows().size(), 1);
+        QCOMPARE(f->dialogs.messages().size(), 1);
+        QCOMPARE(f->dialogs.lastMessage().icon, MsgIcon::Error);
+        QVERIFY(t->isEditing());
+        QVERIFY(!editor->isHidden());
+        QCOMPARE(editor->text(), QStringLiteral("teuer"));
+        QVERIFY(storedPlaces().isEmpty());
+
+        editor->setText(QStringLiteral("80,5"));
+        f->subWindows().first()->close();
+        MasterDataWindowFixture::settle();
+        QVERIFY(f->subWindows().isEmpty());
+        QSqlQuery q = f->db().exec(QStringLiteral("SELECT Ort, Richtpreis FROM Preisliste"));
+        QVERIFY(q.next());
+        QCOMPARE(q.value(0).toString(), QStringLiteral("Bonn"));
+        QCOMPARE(q.value(1).toDouble(), 80.5);
+    }
+
     void withoutDatabaseTheWindowsReportItAndStayClosed() {
         f.reset();
         TempProgramFolder folder;
