@@ -19,8 +19,11 @@ DbGrid::DbGrid(DialogService* dialogs, QWidget* parent) : QTableView(parent), m_
 }
 
 void DbGrid::setDataSource(DataSource* source, const QList<TableModel::Column>& columns) {
-    if (m_source)
+    if (m_source) {
         disconnect(m_source, nullptr, this, nullptr);
+        if (m_source->table())
+            m_source->table()->removeUpdateRecordHooks(this);
+    }
     QAbstractItemModel* old = model();
     m_source = source;
     m_model = nullptr;
@@ -33,6 +36,12 @@ void DbGrid::setDataSource(DataSource* source, const QList<TableModel::Column>& 
         else
             m_model->setColumns(columns);
         connect(m_model, &TableModel::writeFailed, this, [this](const QString& message) {
+            // During a store the refusal stops the store and is reported by its caller.
+            if (m_storing) {
+                m_refused = true;
+                m_refusal = message;
+                return;
+            }
             if (!message.isEmpty())
                 m_dialogs->error(message);
         });
@@ -42,6 +51,9 @@ void DbGrid::setDataSource(DataSource* source, const QList<TableModel::Column>& 
                 syncFromTable();
         });
         connect(source, &DataSource::setChange, this, &DbGrid::syncFromTable);
+        // A store takes the text of a cell still being typed, as it does for edit fields;
+        // otherwise closing a window or the navigator's store would drop it.
+        table->addUpdateRecordHook(this, [this] { commitOpenEditor(); });
     }
     setModel(m_model);
     if (old && old->parent() == this)
@@ -54,6 +66,29 @@ void DbGrid::setDataSource(DataSource* source, const QList<TableModel::Column>& 
                 setColumnWidth(i, m_model->columns()[i].width);
     }
     syncFromTable();
+}
+
+void DbGrid::commitOpenEditor() {
+    if (state() != QAbstractItemView::EditingState)
+        return;
+    // The cell editors are the viewport's only child widgets; a closed one is hidden until
+    // it is deleted.
+    const QList<QWidget*> editors = viewport()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    for (QWidget* editor : editors) {
+        if (editor->isHidden())
+            continue;
+        m_storing = true;
+        m_refused = false;
+        commitData(editor);
+        m_storing = false;
+        // A refused text stays in its cell for the user to correct; the row is not stored.
+        if (m_refused) {
+            if (m_refusal.isEmpty())
+                throw AbortError();
+            throw DbError(m_refusal);
+        }
+        closeEditor(editor, QAbstractItemDelegate::NoHint);
+    }
 }
 
 void DbGrid::setReadOnly(bool on) {

@@ -35,12 +35,18 @@ protected:
 
 private:
     void syncFromTable();
+    /// Writes the text of an open cell editor into the row and closes the editor; throws
+    /// DbError (the store stops, the editor stays open) when the field refuses the text.
+    void commitOpenEditor();
     void onCurrentRowChanged(const QModelIndex& current, const QModelIndex& previous);
     DialogService* m_dialogs;
     QPointer<DataSource> m_source;
     TableModel* m_model = nullptr;
     bool m_syncing = false;
     bool m_readOnly = false;
+    bool m_storing = false; ///< an open cell is being written for a store
+    bool m_refused = false;
+    QString m_refusal;
 };
 
 } // namespace kilvaro

@@ -326,6 +326,19 @@ bool TForm_Tarif::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TForm_Tarif::closeEvent(QCloseEvent* event) {
+    // The window edits the shared tariff tables, which the trip rules price from: a change
+    // typed here is stored now rather than left pending. A refused row keeps the window.
+    try {
+        TDaten_A* d = m_context.daten;
+        for (Table* t : {d->Orthaupttab, d->Tariftab, d->Ortetab})
+            if (t->isOpen())
+                t->checkBrowseMode();
+    } catch (const DbError& e) {
+        if (!e.message().isEmpty() && m_context.dialogs)
+            m_context.dialogs->error(e.message());
+        event->ignore();
+        return;
+    }
     FormClose();
     event->accept();
 }

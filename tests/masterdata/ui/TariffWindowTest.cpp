@@ -283,6 +283,52 @@ private slots:
         QCOMPARE(lastError(), QString());
     }
 
+    // The window edits the shared tariff tables in place: what is typed when it closes is
+    // stored, not left pending in tables that the trip rules price from.
+    void closingStoresPendingSurchargeAndAmount() {
+        TForm_Tarif* w = open();
+        QVERIFY(daten().Orthaupttab->locate(QStringLiteral("ID"), 1));
+        auto* night = child<QLineEdit>(w, "EditNacht");
+        night->setFocus();
+        night->selectAll();
+        QTest::keyClicks(night, QStringLiteral("33"));
+        m_main->mdiArea()->subWindowList().first()->close();
+        QTRY_COMPARE(windows().size(), 0);
+        QVERIFY(!daten().Tariftab->isEditing());
+        QCOMPARE(m_data->column(QStringLiteral("SELECT Nacht FROM Tarif WHERE Id = 1")),
+                 (QVariantList{33.0}));
+
+        // An amount typed into a new place row, closed without storing.
+        w = open();
+        QVERIFY(daten().Orthaupttab->locate(QStringLiteral("ID"), 1));
+        click(w, "ToolButton5");
+        daten().Ortetab->setValue(QStringLiteral("Ort"), QStringLiteral("Düren"));
+        daten().Ortetab->setValue(QStringLiteral("Betrag"), 95.0);
+        m_main->mdiArea()->subWindowList().first()->close();
+        QTRY_COMPARE(windows().size(), 0);
+        QVERIFY(!daten().Ortetab->isEditing());
+        QCOMPARE(m_data->column(
+                     QStringLiteral("SELECT Betrag FROM OrtsTarif WHERE Id = 1 AND Ort = 'Düren'")),
+                 (QVariantList{95.0}));
+        QCOMPARE(lastError(), QString());
+    }
+
+    // A pending row that cannot be stored keeps the window open with the message.
+    void closingWithARefusedPendingRowKeepsTheWindow() {
+        TForm_Tarif* w = open();
+        QVERIFY(daten().Orthaupttab->locate(QStringLiteral("ID"), 1));
+        m_data->failOn(QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON Tarif "
+                                      "BEGIN SELECT RAISE(ABORT, 'gesperrt'); END"));
+        daten().Tariftab->edit();
+        daten().Tariftab->setValue(QStringLiteral("Nacht"), 44.0);
+        m_main->mdiArea()->subWindowList().first()->close();
+        QCoreApplication::processEvents();
+        QCOMPARE(windows().size(), 1);
+        QCOMPARE(windows().first(), w);
+        QVERIFY(!lastError().isEmpty());
+        daten().Tariftab->cancel();
+    }
+
     void placesOfAVersionAreAddedAndDeleted() {
         TForm_Tarif* w = open();
         QVERIFY(daten().Orthaupttab->locate(QStringLiteral("ID"), 1));

@@ -7,6 +7,7 @@
 #include "data/ui/DbNavigator.h"
 #include "masterdata/ui/TForm_Preisliste.h"
 
+#include <QLineEdit>
 #include <QSqlQuery>
 #include <QToolButton>
 
@@ -17,6 +18,14 @@ class TestPreisliste : public QObject {
     Q_OBJECT
 
     std::unique_ptr<MasterDataWindowFixture> f;
+
+    QStringList storedPlaces() {
+        QStringList places;
+        QSqlQuery q = f->db().exec(QStringLiteral("SELECT Ort FROM Preisliste ORDER BY Id"));
+        while (q.next())
+            places << q.value(0).toString();
+        return places;
+    }
 
 private slots:
     void init() { f = std::make_unique<MasterDataWindowFixture>(); }
@@ -55,6 +64,84 @@ private slots:
         QCOMPARE(q.value(1).toDouble(), 185.5);
         QVERIFY(q.value(2).isNull());
         QVERIFY(f->dialogs.messages().isEmpty());
+    }
+
+    // The grid is the window's only editor: what is typed into a cell counts as typed into
+    // the row, whether the window is closed or the navigator stores the row.
+    void textInAnOpenGridCellIsStored() {
+        f->trigger("Preisliste1");
+        auto* w = qobject_cast<TForm_Preisliste*>(f->activeChild());
+        auto* grid = w->findChild<DbGrid*>(QStringLiteral("DBGrid1"));
+        Table* t = f->daten->Preistab;
+
+        auto typeIntoCell = [&](int column, const QString& text) {
+            const QModelIndex cell = grid->model()->index(t->recNo(), column);
+            grid->setCurrentIndex(cell);
+            grid->edit(cell);
+            QLineEdit* editor = nullptr;
+            for (auto* e : grid->viewport()->findChildren<QLineEdit*>())
+                if (!e->isHidden())
+                    editor = e;
+            QVERIFY(editor);
+            editor->selectAll();
+            editor->insert(text); // as typed; key clicks know no umlauts
+        };
+
+        // Stored with the navigator while the cell editor is still open.
+        f->main->navigator()->click(DbNavigator::Insert);
+        typeIntoCell(0, QStringLiteral("Bonn - Siegburg"));
+        f->main->navigator()->click(DbNavigator::Post);
+        QVERIFY(!t->isEditing());
+        QCOMPARE(storedPlaces(), QStringList({"Bonn - Siegburg"}));
+
+        // Closing the window while a new entry's cell is open.
+        f->main->navigator()->click(DbNavigator::Insert);
+        typeIntoCell(0, QStringLiteral("Köln - Düren"));
+        f->subWindows().first()->close();
+        MasterDataWindowFixture::settle();
+        QVERIFY(f->subWindows().isEmpty());
+        QVERIFY(!t->isEditing());
+        QCOMPARE(storedPlaces(), QStringList({"Bonn - Siegburg", "Köln - Düren"}));
+        QVERIFY(f->dialogs.messages().isEmpty());
+    }
+
+    // A cell text the field refuses stops the store with one message; the window stays
+    // open with the text in its cell.
+    void refusedTextInAnOpenCellKeepsTheWindow() {
+        f->trigger("Preisliste1");
+        auto* w = qobject_cast<TForm_Preisliste*>(f->activeChild());
+        auto* grid = w->findChild<DbGrid*>(QStringLiteral("DBGrid1"));
+        Table* t = f->daten->Preistab;
+        f->main->navigator()->click(DbNavigator::Insert);
+        t->setValue(QStringLiteral("Ort"), QStringLiteral("Bonn"));
+        const QModelIndex cell = grid->model()->index(t->recNo(), 2);
+        grid->setCurrentIndex(cell);
+        grid->edit(cell);
+        QLineEdit* editor = nullptr;
+        for (auto* e : grid->viewport()->findChildren<QLineEdit*>())
+            if (!e->isHidden())
+                editor = e;
+        QVERIFY(editor);
+        editor->setText(QStringLiteral("teuer"));
+
+        f->subWindows().first()->close();
+        MasterDataWindowFixture::settle();
+        QCOMPARE(f->subWindows().size(), 1);
+        QCOMPARE(f->dialogs.messages().size(), 1);
+        QCOMPARE(f->dialogs.lastMessage().icon, MsgIcon::Error);
+        QVERIFY(t->isEditing());
+        QVERIFY(!editor->isHidden());
+        QCOMPARE(editor->text(), QStringLiteral("teuer"));
+        QVERIFY(storedPlaces().isEmpty());
+
+        editor->setText(QStringLiteral("80,5"));
+        f->subWindows().first()->close();
+        MasterDataWindowFixture::settle();
+        QVERIFY(f->subWindows().isEmpty());
+        QSqlQuery q = f->db().exec(QStringLiteral("SELECT Ort, Richtpreis FROM Preisliste"));
+        QVERIFY(q.next());
+        QCOMPARE(q.value(0).toString(), QStringLiteral("Bonn"));
+        QCOMPARE(q.value(1).toDouble(), 80.5);
     }
 
     void withoutDatabaseTheWindowsReportItAndStayClosed() {
