@@ -6,7 +6,6 @@
 #include "data/DbError.h"
 #include "data/Schema.h"
 
-
 namespace kilvaro {
 
 namespace {
@@ -114,9 +113,13 @@ TDaten_A::TDaten_A(const QString& programFolder, DialogService* dialogs, QObject
 
 TDaten_A::~TDaten_A() = default;
 
-QString TDaten_A::SqlPath() const { return m_programFolder + QStringLiteral("sql/"); }
+QString TDaten_A::SqlPath() const {
+    return m_programFolder + QStringLiteral("sql/");
+}
 
-bool TDaten_A::isConnected() const { return Database->isOpen(); }
+bool TDaten_A::isConnected() const {
+    return Database->isOpen();
+}
 
 void TDaten_A::DataModuleCreate() {
     m_lastError.clear();
@@ -129,6 +132,9 @@ void TDaten_A::DataModuleCreate() {
         for (Table* t : {AdressTab, Orthaupttab, Ortetab, Ortslistetab, Tariftab, Preistab,
                          FAdressen, Fahrttab, idsuche})
             t->open();
+        const QString duplicates = Schema::duplicateAddressIdsMessage(*Database);
+        if (!duplicates.isEmpty() && m_dialogs)
+            m_dialogs->warning(duplicates);
     } catch (const DbError& e) {
         m_lastError = e.message();
         if (m_dialogs)

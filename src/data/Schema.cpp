@@ -143,32 +143,35 @@ QString columnDefinition(const ColumnInfo& c) {
     return def;
 }
 
-/// Version 2: trips and invoices refer to an address by ID over both kinds, so the ID index
-/// becomes unique. Duplicate IDs in an old file cannot be resolved without knowing which
-/// trips mean which address, so the step refuses and leaves the file as it was.
-void makeAddressIdsUnique(Connection& connection) {
+bool addressIdIndexIsUnique(Connection& connection) {
+    QSqlQuery q = connection.exec(QStringLiteral(
+        "SELECT \"unique\" FROM pragma_index_list('ADRESSEN') WHERE name = 'ADRESSEN_ID'"));
+    return q.next() && q.value(0).toInt() == 1;
+}
+
+bool hasDuplicateAddressIds(Connection& connection) {
+    QSqlQuery q =
+        connection.exec(QStringLiteral("SELECT 1 FROM \"ADRESSEN\" WHERE \"ID\" IS NOT NULL "
+                                       "GROUP BY \"ID\" HAVING COUNT(*) > 1 LIMIT 1"));
+    return q.next();
+}
+
+/// Trips and invoices refer to an address by ID over both kinds, so the ID index is
+/// unique. Duplicate IDs in an old file cannot be resolved without knowing which trips mean
+/// which address: such a file keeps its plain index until the office has renumbered.
+void makeAddressIdsUniqueWhenPossible(Connection& connection) {
+    if (addressIdIndexIsUnique(connection) || hasDuplicateAddressIds(connection))
+        return;
     Transaction tx(connection);
-    QSqlQuery dup = connection.exec(
-        QStringLiteral("SELECT \"ID\", COUNT(*) FROM \"ADRESSEN\" WHERE \"ID\" IS NOT NULL "
-                       "GROUP BY \"ID\" HAVING COUNT(*) > 1 ORDER BY \"ID\""));
-    if (dup.next()) {
-        const qint64 id = dup.value(0).toLongLong();
-        QStringList names;
-        QSqlQuery rows = connection.exec(
-            QStringLiteral("SELECT \"Name\" FROM \"ADRESSEN\" WHERE \"ID\" = ? ORDER BY rowid"),
-            {id});
-        while (rows.next())
-            names << QStringLiteral("„%1“").arg(rows.value(0).toString());
-        throw DbError(
-            QStringLiteral("Die Datenbank kann nicht auf die neue Version gebracht werden: die "
-                           "Adressnummer (ID) %1 ist mehrfach vergeben (%2). Bitte geben Sie "
-                           "jeder Adresse eine eigene Nummer und passen Sie die Fahrten und "
-                           "Rechnungen an, die sich auf sie beziehen. Die Datenbank wurde nicht "
-                           "verändert.")
-                .arg(QString::number(id), names.join(QStringLiteral(", "))));
-    }
     connection.exec(QStringLiteral("DROP INDEX IF EXISTS \"ADRESSEN_ID\""));
     connection.exec(QStringLiteral("CREATE UNIQUE INDEX \"ADRESSEN_ID\" ON \"ADRESSEN\" (\"ID\")"));
+    tx.commit();
+}
+
+/// Version 2: the unique address ID (see above).
+void upgradeToVersion2(Connection& connection) {
+    Transaction tx(connection);
+    makeAddressIdsUniqueWhenPossible(connection);
     connection.exec(QStringLiteral("PRAGMA user_version = 2"));
     tx.commit();
 }
@@ -248,10 +251,31 @@ void upgrade(Connection& connection) {
             QStringLiteral("Die Datei enthält keine Kilvaro-Datenbank (Tabelle Fahrten fehlt)."));
     // Later versions add their steps here, one transaction each.
     if (version < 2)
-        makeAddressIdsUnique(connection);
+        upgradeToVersion2(connection);
     if (version < 3)
         addInvoiceLocks(connection);
+    // A file renumbered since its upgrade gets its unique index now.
+    makeAddressIdsUniqueWhenPossible(connection);
     connection.reloadSchema();
+}
+
+QString duplicateAddressIdsMessage(Connection& connection) {
+    QSqlQuery dup = connection.exec(
+        QStringLiteral("SELECT \"ID\" FROM \"ADRESSEN\" WHERE \"ID\" IS NOT NULL "
+                       "GROUP BY \"ID\" HAVING COUNT(*) > 1 ORDER BY \"ID\" LIMIT 1"));
+    if (!dup.next())
+        return {};
+    const qint64 id = dup.value(0).toLongLong();
+    QStringList names;
+    QSqlQuery rows = connection.exec(
+        QStringLiteral("SELECT \"Name\" FROM \"ADRESSEN\" WHERE \"ID\" = ? ORDER BY rowid"), {id});
+    while (rows.next())
+        names << QStringLiteral("„%1“").arg(rows.value(0).toString());
+    return QStringLiteral("Die Adressnummer (ID) %1 ist mehrfach vergeben (%2). Fahrten und "
+                          "Rechnungen dieser Nummer können der falschen Adresse zugeordnet "
+                          "werden. Bitte geben Sie jeder Adresse eine eigene Nummer und passen "
+                          "Sie die Fahrten und Rechnungen an, die sich auf sie beziehen.")
+        .arg(QString::number(id), names.join(QStringLiteral(", ")));
 }
 
 } // namespace kilvaro::Schema

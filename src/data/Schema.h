@@ -28,10 +28,15 @@ int storedVersion(Connection& connection);
 
 /// Brings an existing database to the current version, each step in one transaction, so a
 /// failing step leaves the file at the previous version with every row kept. Throws
-/// DbError for a file that is newer than this program or lacks our tables, and for a step
-/// the stored rows do not allow (version 2 makes ADRESSEN.ID unique: a file in which two
-/// addresses share an ID is refused with a message naming the ID, and stays unchanged).
+/// DbError for a file that is newer than this program or lacks our tables.
+/// ADRESSEN.ID becomes unique as soon as no two addresses share an ID: a file in which they
+/// do stays usable (its numbers are kept, new numbers skip them) until the office has
+/// renumbered; duplicateAddressIdsMessage() tells the user.
 void upgrade(Connection& connection);
+
+/// A German warning naming the first address ID that several addresses share, and those
+/// addresses; empty when every ID is unique.
+QString duplicateAddressIdsMessage(Connection& connection);
 
 } // namespace Schema
 } // namespace kilvaro

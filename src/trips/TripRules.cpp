@@ -222,7 +222,7 @@ void TripRules::FahrtTabBeforeWrite(Table& t) {
     const QVariant numberValue = t.value(QStringLiteral("AuftragNr"));
     const qint64 number = numberValue.isNull() ? 0 : numberValue.toLongLong();
     const QDate date = t.value(QStringLiteral("Datum")).toDateTime().date();
-    bool renumber = number < 1;
+    bool renumber = number < 1 || m_renumberOnStore;
     if (!renumber)
         renumber = dayOfOrderNumber(number) != dayCount(date) &&
                    !t.value(QStringLiteral("ANRLock")).toBool();

@@ -73,6 +73,10 @@ public:
     /// exactly for tab 1.
     std::function<void(int tab)> windowShowTab;
 
+    /// While set, every store gives the trip the next free number of its day, locked or
+    /// not (the window's "Nr anpassen"); the number is taken inside the store's transaction.
+    void setRenumberOnStore(bool on) { m_renumberOnStore = on; }
+
     /// How often a tariff version was looked up in the database (for tests and
     /// benchmarks: a screen of rows must not cost one look-up per row).
     int tariffLookups() const { return m_tariffLookups; }
@@ -102,6 +106,7 @@ private:
         qint64 id = 0;
         QDateTime from, to;
     };
+    bool m_renumberOnStore = false;
     bool m_selectionValid = false;
     int m_selectedGroup = 0;
     QDate m_selectedDate;

@@ -182,3 +182,22 @@ TEST_F(Daten_ATest, ClosingStoresPendingMasterDataEditsButNotTrips) {
     ASSERT_TRUE(t.next());
     EXPECT_EQ(t.value(0).toInt(), 0);
 }
+
+TEST_F(Daten_ATest, AnOldFileWithSharedAddressIdsOpensWithAWarning) {
+    setUpFolder();
+    {
+        Connection c;
+        c.open(ProgramSetup::databasePath(folder));
+        c.exec(QStringLiteral("DROP INDEX \"ADRESSEN_ID\""));
+        c.exec(QStringLiteral("CREATE INDEX \"ADRESSEN_ID\" ON \"ADRESSEN\" (\"ID\")"));
+        c.exec(QStringLiteral("PRAGMA user_version = 1"));
+        c.exec(QStringLiteral("INSERT INTO ADRESSEN (ID, Typ, Name) VALUES (1, 0, 'Kuhn')"));
+    }
+    TDaten_A daten(folder, &dialogs);
+    daten.DataModuleCreate();
+    ASSERT_TRUE(daten.isConnected()) << daten.lastError().toStdString();
+    EXPECT_TRUE(daten.Fahrttab->isOpen());
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_EQ(dialogs.lastMessage().icon, MsgIcon::Warning);
+    EXPECT_TRUE(dialogs.lastMessage().text.contains(QStringLiteral("(ID) 1 ist mehrfach vergeben")));
+}

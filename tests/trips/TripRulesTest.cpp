@@ -172,6 +172,29 @@ TEST_F(TripRulesTest, DateChangeRenumbersUnlessLocked) {
     EXPECT_EQ(number(), 44198002);
 }
 
+TEST_F(TripRulesTest, RenumberingOnRequestTakesTheNextNumberEvenWhenLocked) {
+    insertTrip(); // 44197001
+    trips().cancel();
+    insertTrip(); // 44197002
+    trips().cancel();
+    trips().first();
+    trips().edit();
+    trips().setValue(QStringLiteral("ANRLock"), true);
+    trips().setValue(QStringLiteral("Ortspauschale"), 80);
+    trips().post();
+    ASSERT_EQ(number(), 44197001);
+
+    rules->setRenumberOnStore(true);
+    trips().edit();
+    trips().post();
+    rules->setRenumberOnStore(false);
+    EXPECT_EQ(number(), 44197003);
+
+    trips().edit();
+    trips().post();
+    EXPECT_EQ(number(), 44197003) << "an ordinary store keeps the number again";
+}
+
 TEST_F(TripRulesTest, BadNumbersAreReplacedAtTheNextStore) {
     insertTrip();
     trips().setValue(QStringLiteral("Ortspauschale"), 50);

@@ -985,9 +985,9 @@ void TForm_Fahrten::VKsetzenClick() {
 void TForm_Fahrten::anrsetzenClick() {
     Table* trips = m_context.daten->Fahrttab;
     trips->edit();
-    trips->setValue(
-        QStringLiteral("AuftragNr"),
-        m_rules->NextOrderNumber(trips->value(QStringLiteral("Datum")).toDateTime().date()));
+    // The number is taken while the row is written, so another instance cannot take it too.
+    m_rules->setRenumberOnStore(true);
+    const auto reset = qScopeGuard([this] { m_rules->setRenumberOnStore(false); });
     trips->post();
 }
 
