@@ -12,8 +12,7 @@
 #include "app/ProgramSetup.h"
 #include "data/Daten_A.h"
 #include "data/StoredValue.h"
-#include "support/FakeDialogService.h"
-#include "support/TestSupport.h"
+#include "support/SeededProgram.h"
 
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -21,19 +20,11 @@
 
 namespace kilvaro::testing {
 
-class TariffTestData {
+class TariffTestData : public SeededProgram {
 public:
-    explicit TariffTestData(bool withRows = true) {
-        ProgramSetup::createDefaults(folder.path());
-        if (withRows) {
-            Connection c;
-            c.open(ProgramSetup::databasePath(folder.path()));
-            seed(c);
-            c.close();
-        }
-        daten = std::make_unique<TDaten_A>(folder.path(), &dialogs);
-        daten->DataModuleCreate();
-    }
+    explicit TariffTestData(bool withRows = true)
+        : SeededProgram(withRows ? std::function<void(Connection&)>(&TariffTestData::seed)
+                                 : std::function<void(Connection&)>()) {}
 
     static void seed(Connection& c) {
         auto d = [](int y, int m, int day) { return stored::dateText(QDate(y, m, day)); };
@@ -95,10 +86,6 @@ public:
     }
     /// Makes every later statement of one kind fail, as a broken disk or a lock would.
     void failOn(const QString& triggerSql) { db().exec(triggerSql); }
-
-    TempProgramFolder folder;
-    FakeDialogService dialogs;
-    std::unique_ptr<TDaten_A> daten;
 };
 
 } // namespace kilvaro::testing

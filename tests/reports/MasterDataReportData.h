@@ -10,8 +10,7 @@
 //   ID 3: group 2, 01.01.2024 - 31.12.2222, VAT 19, EUR, no places
 //   Ortsliste: Köln, Bonn, Düren; Preisliste: three routes
 
-#include "support/FakeDialogService.h"
-#include "support/TestSupport.h"
+#include "support/SeededProgram.h"
 
 #include "app/ProgramSetup.h"
 #include "data/Daten_A.h"
@@ -23,17 +22,9 @@
 
 namespace kilvaro::testing {
 
-class MasterDataReportData {
+class MasterDataReportData : public SeededProgram {
 public:
-    MasterDataReportData() {
-        ProgramSetup::createDefaults(folder.path());
-        Connection c;
-        c.open(ProgramSetup::databasePath(folder.path()));
-        seed(c);
-        c.close();
-        daten = std::make_unique<TDaten_A>(folder.path(), &dialogs);
-        daten->DataModuleCreate();
-    }
+    MasterDataReportData() : SeededProgram(&MasterDataReportData::seed) {}
 
     static void seed(Connection& c) {
         auto d = [](int y, int m, int day) { return stored::dateText(QDate(y, m, day)); };
@@ -54,10 +45,6 @@ public:
                               "('Köln - Düsseldorf', 42, 185), ('Bonn - Koblenz', 62.5, 240.5), "
                               "('Köln - Hürth', NULL, 1234.5)"));
     }
-
-    TempProgramFolder folder;
-    FakeDialogService dialogs;
-    std::unique_ptr<TDaten_A> daten;
 };
 
 inline bool havePdfToText() {

@@ -75,10 +75,7 @@ private slots:
     }
     void init() {
         m_data = std::make_unique<TariffTestData>();
-        AppContext context;
-        context.programFolder = m_data->folder.path();
-        context.dialogs = &m_data->dialogs;
-        context.daten = m_data->daten.get();
+        const AppContext context = m_data->context();
         m_main = std::make_unique<TForm_Main>(context);
         m_main->resize(1280, 800);
         m_main->show();
