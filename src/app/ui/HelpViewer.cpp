@@ -9,7 +9,6 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-
 namespace kilvaro {
 
 namespace {
@@ -126,6 +125,15 @@ void HelpViewer::present() {
         show();
     raise();
     activateWindow();
+}
+
+void HelpViewer::showFor(QWidget* owner, const QString& programFolder, int context) {
+    auto* viewer = owner->findChild<HelpViewer*>();
+    if (!viewer) {
+        viewer = new HelpViewer(programFolder, owner);
+        viewer->setWindowFlag(Qt::Window);
+    }
+    viewer->showContext(context);
 }
 
 } // namespace kilvaro

@@ -29,6 +29,10 @@ public:
     QString currentPage() const;
     QTextBrowser* browser() const { return m_browser; }
 
+    /// Shows a help context in the viewer that belongs to `owner`, creating it on first use
+    /// (for dialogs that are shown without the main window's help).
+    static void showFor(QWidget* owner, const QString& programFolder, int context);
+
     /// Text of the notice shown for a context without a page.
     static QString missingPageText(int context);
 

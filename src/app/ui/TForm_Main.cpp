@@ -365,15 +365,22 @@ void TForm_Main::ShowHelp(int context) {
 }
 
 void TForm_Main::runGuarded(const std::function<void()>& command) {
+    runGuarded(nullptr, m_context.dialogs, command);
+}
+
+void TForm_Main::runGuarded(TForm_Main* main, DialogService* dialogs,
+                            const std::function<void()>& command) {
+    if (main)
+        dialogs = main->m_context.dialogs;
     try {
         command();
     } catch (const DbError& e) {
         // An empty text is a deliberate, silent stop (e.g. the user declined a question).
-        if (!e.message().isEmpty() && m_context.dialogs)
-            m_context.dialogs->error(e.message());
+        if (!e.message().isEmpty() && dialogs)
+            dialogs->error(e.message());
     } catch (const std::exception& e) {
-        if (m_context.dialogs)
-            m_context.dialogs->error(QString::fromUtf8(e.what()));
+        if (dialogs)
+            dialogs->error(QString::fromUtf8(e.what()));
     }
 }
 
@@ -443,15 +450,14 @@ void TForm_Main::beendenClick() {
 void TForm_Main::Ueberfuehrungen1Click() {
     if (!m_context.daten || !m_context.daten->isConnected())
         throw DbError(QStringLiteral("Es ist keine Datenbank geöffnet."));
-    auto* window = m_children.showSingle<TForm_Fahrten>(
-        ChildKind::Fahrten, [this] {
-            auto* trips = new TForm_Fahrten(m_context, this);
-            trips->openInvoiceDialog = [this, trips] {
-                TRec_Neuform dialog(m_context, m_context.daten->Fahrttab, trips);
-                dialog.exec();
-            };
-            return trips;
-        });
+    auto* window = m_children.showSingle<TForm_Fahrten>(ChildKind::Fahrten, [this] {
+        auto* trips = new TForm_Fahrten(m_context, this);
+        trips->openInvoiceDialog = [this, trips] {
+            TRec_Neuform dialog(m_context, m_context.daten->Fahrttab, trips);
+            dialog.exec();
+        };
+        return trips;
+    });
     if (QMdiSubWindow* sub = m_children.subWindowOf(window))
         sub->showMaximized();
 }

@@ -69,6 +69,10 @@ public:
     /// Runs a command; a data error or any other exception is shown as an error message
     /// and the window stays usable.
     void runGuarded(const std::function<void()>& command);
+    /// The same for windows that may exist without a main window (tests): runs through
+    /// `main` when there is one, otherwise shows the error itself.
+    static void runGuarded(TForm_Main* main, DialogService* dialogs,
+                           const std::function<void()>& command);
 
 protected:
     /// FormClose: closes the child windows, stores the window state, ends the help.

@@ -89,16 +89,7 @@ void TForm_Ortsliste::showStatus(const QString& text) {
 }
 
 void TForm_Ortsliste::guarded(const std::function<void()>& command) {
-    if (m_main) {
-        m_main->runGuarded(command);
-        return;
-    }
-    try {
-        command();
-    } catch (const DbError& e) {
-        if (!e.message().isEmpty() && m_context.dialogs)
-            m_context.dialogs->error(e.message());
-    }
+    TForm_Main::runGuarded(m_main, m_context.dialogs, command);
 }
 
 bool TForm_Ortsliste::eventFilter(QObject* watched, QEvent* event) {

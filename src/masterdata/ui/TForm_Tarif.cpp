@@ -292,16 +292,7 @@ void TForm_Tarif::buildControls() {
 }
 
 void TForm_Tarif::guarded(const std::function<void()>& command) {
-    if (m_main) {
-        m_main->runGuarded(command);
-        return;
-    }
-    try {
-        command();
-    } catch (const DbError& e) {
-        if (!e.message().isEmpty() && m_context.dialogs)
-            m_context.dialogs->error(e.message());
-    }
+    TForm_Main::runGuarded(m_main, m_context.dialogs, command);
 }
 
 bool TForm_Tarif::eventFilter(QObject* watched, QEvent* event) {

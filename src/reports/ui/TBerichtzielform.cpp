@@ -64,12 +64,7 @@ void TBerichtzielform::BTHilfeClick() {
         m_help(HelpContext);
         return;
     }
-    auto* viewer = findChild<HelpViewer*>();
-    if (!viewer) {
-        viewer = new HelpViewer(m_context.programFolder, this);
-        viewer->setWindowFlag(Qt::Window);
-    }
-    viewer->showContext(HelpContext);
+    HelpViewer::showFor(this, m_context.programFolder, HelpContext);
 }
 
 } // namespace kilvaro

@@ -374,12 +374,7 @@ void TDruckfilterform::BTHilfeClick() {
         m_help(HelpContext);
         return;
     }
-    auto* viewer = findChild<HelpViewer*>();
-    if (!viewer) {
-        viewer = new HelpViewer(m_context.programFolder, this);
-        viewer->setWindowFlag(Qt::Window);
-    }
-    viewer->showContext(HelpContext);
+    HelpViewer::showFor(this, m_context.programFolder, HelpContext);
 }
 
 void TDruckfilterform::FormClose() {
