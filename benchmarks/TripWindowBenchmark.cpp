@@ -1,0 +1,137 @@
+// The trip window over 250,000 trips: opening it on the latest trip and drawing its first
+// screen, and drawing a screen of rows elsewhere in the table. Neither may read every row
+// nor look up the tariff once per row.
+
+#include "app/AppContext.h"
+#include "app/DialogService.h"
+#include "app/ProgramSetup.h"
+#include "app/ui/TForm_Main.h"
+#include "data/Connection.h"
+#include "data/Daten_A.h"
+#include "data/Table.h"
+#include "data/ui/DbGrid.h"
+#include "trips/TripRules.h"
+#include "trips/ui/TForm_Fahrten.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+using namespace kilvaro;
+
+namespace {
+
+constexpr int kTrips = 250000;
+
+/// Answers every question with Yes and otherwise stays silent.
+class SilentDialogs : public DialogService {
+public:
+    MsgResult message(const QString&, MsgIcon, MsgButtons buttons, const QString&) override {
+        return buttons == MsgButtons::Ok ? MsgResult::Ok : MsgResult::Yes;
+    }
+    std::optional<QString> inputText(const QString&, const QString&, const QString&) override {
+        return std::nullopt;
+    }
+    QString openFileName(const QString&, const QString&, const QString&) override { return {}; }
+    QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
+    std::optional<QDate> pickDate(const QDate&) override { return std::nullopt; }
+};
+
+/// A program folder whose database holds 250,000 trips over twenty years, made once.
+struct Program {
+    QTemporaryDir dir;
+    QString folder;
+
+    Program() {
+        folder = dir.path() + QLatin1Char('/');
+        ProgramSetup::createDefaults(folder);
+        Connection c;
+        c.open(ProgramSetup::databasePath(folder));
+        c.exec(QStringLiteral("INSERT INTO ADRESSEN (ID, Typ, Name, Tarifgruppe, Aktiv) VALUES "
+                              "(17, 1, 'Zander', 3, 1), (18, 1, 'Arndt', 3, 1)"));
+        c.exec(QStringLiteral("INSERT INTO OTMAIN (Nr, Anfang, Ende, ID) VALUES "
+                              "(3, '1990-01-01 00:00:00', '2010-12-31 00:00:00', 30), "
+                              "(3, '2011-01-01 00:00:00', '2030-12-31 00:00:00', 31)"));
+        c.exec(QStringLiteral("INSERT INTO Tarif (Id, Mehrwertsteuer) VALUES (30, 16), (31, 19)"));
+        c.exec(QStringLiteral(
+                   "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
+                   "INSERT INTO Fahrten (Datum, Bestatter, AuftragNr, Personen, Startort, "
+                   "Zielort, Ortspauschale) SELECT strftime('%Y-%m-%d 00:00:00', '2000-01-01', "
+                   "'+' || (i / 34) || ' days'), 17 + i % 2, (36526 + i / 34) * 1000 + i % 34 + "
+                   "1, 'Name ' || i, 'Bonn', 'Köln', 80 FROM n")
+                   .arg(kTrips - 1));
+    }
+};
+
+Program& program() {
+    static Program p;
+    return p;
+}
+
+void BM_TripWindowOpensOnTheLatestTrip(benchmark::State& state) {
+    SilentDialogs dialogs;
+    int lookups = 0;
+    for (auto _ : state) {
+        TDaten_A daten(program().folder, &dialogs);
+        daten.DataModuleCreate();
+        TripRules* rules = TripRules::install(&daten, &dialogs);
+        AppContext context;
+        context.programFolder = program().folder;
+        context.dialogs = &dialogs;
+        context.daten = &daten;
+        TForm_Main main(context);
+        main.resize(1280, 800);
+        main.show();
+        main.findChild<QAction*>(QStringLiteral("Ueberfuehrungen1"))->trigger();
+        auto* window = main.findChild<TForm_Fahrten*>();
+        benchmark::DoNotOptimize(window->grab());
+        lookups = rules->tariffLookups();
+        main.closeAllChildWindows();
+    }
+    state.counters["tariff_lookups"] = lookups;
+}
+BENCHMARK(BM_TripWindowOpensOnTheLatestTrip)->Unit(benchmark::kMillisecond);
+
+void BM_TripWindowDrawsAScreenElsewhere(benchmark::State& state) {
+    SilentDialogs dialogs;
+    TDaten_A daten(program().folder, &dialogs);
+    daten.DataModuleCreate();
+    TripRules* rules = TripRules::install(&daten, &dialogs);
+    AppContext context;
+    context.programFolder = program().folder;
+    context.dialogs = &dialogs;
+    context.daten = &daten;
+    TForm_Main main(context);
+    main.resize(1280, 800);
+    main.show();
+    main.findChild<QAction*>(QStringLiteral("Ueberfuehrungen1"))->trigger();
+    auto* window = main.findChild<TForm_Fahrten*>();
+    const int before = rules->tariffLookups();
+    int position = 1000;
+    for (auto _ : state) {
+        // A jump to another part of the table, then the screen around it.
+        daten.Fahrttab->setRecNo(position);
+        position = (position + 37813) % kTrips;
+        benchmark::DoNotOptimize(window->suchgitter->grab());
+    }
+    state.counters["tariff_lookups_per_screen"] =
+        benchmark::Counter(rules->tariffLookups() - before, benchmark::Counter::kAvgIterations);
+    main.closeAllChildWindows();
+}
+BENCHMARK(BM_TripWindowDrawsAScreenElsewhere)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QTemporaryDir settings;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
