@@ -162,4 +162,13 @@ void DbGrid::keyPressEvent(QKeyEvent* event) {
     QTableView::keyPressEvent(event);
 }
 
+bool DbGrid::focusNextPrevChild(bool next) {
+    // Hiding the focus widget asks it for the next focus; the item view would answer with a
+    // Tab of its own and move the current row (a list hidden by its own click would then
+    // report the row after the one clicked).
+    if (!isVisible())
+        return QWidget::focusNextPrevChild(next);
+    return QTableView::focusNextPrevChild(next);
+}
+
 } // namespace kilvaro

@@ -32,6 +32,9 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    /// A grid hidden while it has the focus passes the focus on; it never takes that as a
+    /// Tab inside the grid, which would move the table to the next row.
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void syncFromTable();
