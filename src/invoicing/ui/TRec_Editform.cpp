@@ -875,7 +875,9 @@ void TRec_Editform::FormActivate() {
 
 void TRec_Editform::FormDeactivate() {
     m_active = false;
-    if (m_main) {
+    // The window activated next may have bound the navigator already (the master-data
+    // windows hear of their activation before this window hears of its deactivation).
+    if (m_main && m_main->navigator()->dataSource() == m_daten->RecQuelle) {
         m_main->ClearNavigatorSource();
         m_main->navigator()->setAllButtonsVisible();
     }
