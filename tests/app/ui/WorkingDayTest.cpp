@@ -396,6 +396,8 @@ private slots:
         w->Snr->setText(QString::number(m_invoice));
         QCOMPARE(rec.field(QStringLiteral("RecNr")).asInteger(), m_invoice);
         QCOMPARE(w->recnr->text(), QString::number(m_invoice));
+        QCOMPARE(w->FahrtenGrid->tableModel()->rowCount(), 1);
+        QCOMPARE(w->PostenGrid->tableModel()->rowCount(), 1);
         QTest::mouseClick(w->zulassen, Qt::LeftButton);
         QVERIFY(w->eingabefeld->isEnabled());
 
@@ -534,6 +536,9 @@ private slots:
         QCOMPARE(m_launches[0].kind, S("Tarife"));
         QVERIFY(m_launches[0].title.endsWith(S(" (Büro)")));
         QVERIFY(m_launches[0].pages >= 1);
+        // The report prints the versions as the shared table shows them: the trip window
+        // left them narrowed to the version of its current trip.
+        QCOMPARE(m_launches[0].pages, m_daten->Orthaupttab->recordCount());
 
         auto* places = child<TForm_Ortsliste>();
         QVERIFY(places);
@@ -550,6 +555,69 @@ private slots:
         QVERIFY2(m_dialogs.messages().isEmpty(), qPrintable(m_dialogs.messageTexts().join('|')));
         // The printing left the place list where the user was.
         QCOMPARE(m_daten->Ortslistetab->value(QStringLiteral("Ort")).toString(), S("Rheinbach"));
+    }
+
+    /// At the turn of the year: the night surcharge of a trip of 31 December comes from the
+    /// old version, even while the grid shows a trip of January under it.
+    void surchargeAtTheTurnOfTheYear() {
+        // The version copied from 01.01.2027 gets a new night surcharge.
+        const int newest = scalar(QStringLiteral("SELECT max(ID) FROM OTMAIN")).toInt();
+        const int old = scalar(QStringLiteral("SELECT ID FROM OTMAIN WHERE Nr = 1 AND Ende = ?"),
+                               {stored::dateText(QDate(2026, 12, 31))})
+                            .toInt();
+        m_main->childWindows().activate(child<TForm_Tarif>());
+        QVERIFY(m_daten->Orthaupttab->locate(QStringLiteral("ID"), newest));
+        Table& tariff = *m_daten->Tariftab;
+        tariff.edit();
+        tariff.setValue(QStringLiteral("Nacht"), 99);
+        tariff.post();
+        const double oldNight =
+            scalar(QStringLiteral("SELECT Nacht FROM Tarif WHERE Id = ?"), {old}).toDouble();
+        QVERIFY(oldNight != 99);
+
+        auto* w = child<TForm_Fahrten>();
+        m_main->childWindows().activate(w);
+        auto enterTrip = [&](const QString& date, const QString& surname, qint64& key) {
+            m_main->navigator()->click(DbNavigator::Insert);
+            const int index = w->Bcombo->findText(S("Bestattungen Lindner"));
+            w->Bcombo->setCurrentIndex(index);
+            emit w->Bcombo->activated(index);
+            w->EditDatum->setFocus();
+            w->EditDatum->selectAll();
+            w->EditDatum->insert(date);
+            w->EditPersonen->setFocus();
+            w->EditPersonen->insert(surname);
+            QTest::keyClick(w->EditPersonen, Qt::Key_Return);
+            QCOMPARE(trips().state(), TableState::Browse);
+            key = trips().currentKey();
+        };
+        m_dialogs.setDefaultAnswer(MsgResult::Ok); // trips without price yet
+        qint64 december = 0, january = 0;
+        enterTrip(S("31.12.2026"), S("Silvester"), december);
+        enterTrip(S("04.01.2027"), S("Neujahr"), january);
+        QVERIFY(december && january);
+        m_dialogs.setDefaultAnswer(std::nullopt);
+
+        // The user picks the December trip in the grid; the January trip stays in view.
+        TableModel* model = w->suchgitter->tableModel();
+        int row = 0;
+        while (row < model->rowCount() &&
+               model->data(model->index(row, 5)).toString() != S("Silvester"))
+            ++row;
+        QVERIFY(row < model->rowCount());
+        const QModelIndex cell = model->index(row, 5);
+        w->suchgitter->scrollTo(cell);
+        QTest::mouseClick(w->suchgitter->viewport(), Qt::LeftButton, {},
+                          w->suchgitter->visualRect(cell).center());
+        QCOMPARE(trips().currentKey(), december);
+        w->suchgitter->viewport()->repaint();
+        QTest::mouseClick(w->Control, Qt::LeftButton, {}, w->Control->tabRect(1).center());
+        QVERIFY(w->Nacht->isEnabled());
+        QTest::mouseClick(w->Nacht, Qt::LeftButton);
+        m_main->navigator()->click(DbNavigator::Post);
+        QCOMPARE(scalar(QStringLiteral("SELECT Nacht FROM Fahrten WHERE rowid = ?"), {december})
+                     .toDouble(),
+                 oldNight);
     }
 
     /// Every open window binds the shared navigator when it becomes active; closing the
@@ -574,6 +642,35 @@ private slots:
         m_main->childWindows().activate(tariffs);
         QVERIFY(!m_daten->AdressTab->filtered());
 
+        // Closing the active window hands the navigator to the window that comes to the front.
+        const QList<std::pair<QWidget*, DataSource*>> sources = {{trips, m_daten->Fahrtquelle},
+                                                                 {tariffs, m_daten->Orthaupt_Q},
+                                                                 {places, m_daten->Ortsliste_Q}};
+        m_main->childWindows().activate(overview);
+        QVERIFY(m_main->childWindows().subWindowOf(overview)->close());
+        QTRY_VERIFY(!child<TRec_Editform>());
+        QWidget* front = activeChild();
+        QVERIFY(front);
+        bool known = false;
+        for (const auto& [window, source] : sources) {
+            if (window == front) {
+                known = true;
+                QCOMPARE(navigatorSource(), source);
+            }
+        }
+        QVERIFY(known);
+        QVERIFY(!m_datenR->Rectab->filtered());
+
+        // An amount for the new place typed into the new version, then the user turns to
+        // the trip window without pressing Enter.
+        const int newest = scalar(QStringLiteral("SELECT max(ID) FROM OTMAIN")).toInt();
+        QVERIFY(m_daten->Orthaupttab->locate(QStringLiteral("ID"), newest));
+        QVERIFY(m_daten->Ortetab->locate(QStringLiteral("Ort"), S("Rheinbach")));
+        auto* amount = tariffs->findChild<QLineEdit*>(QStringLiteral("betrag"));
+        amount->setFocus();
+        amount->selectAll();
+        amount->insert(S("123,50"));
+
         // A surname still being typed in the trip window.
         m_main->childWindows().activate(trips);
         QVERIFY(this->trips().locate(QStringLiteral("Personen"), S("Brüggemann")));
@@ -590,6 +687,10 @@ private slots:
         QCOMPARE(scalar(QStringLiteral("SELECT Personen FROM Fahrten WHERE rowid = ?"), {m_tripKey})
                      .toString(),
                  S("Brüggemann-Pohl"));
+        QCOMPARE(scalar(QStringLiteral("SELECT Betrag FROM OrtsTarif WHERE Id = ? AND Ort = ?"),
+                        {newest, S("Rheinbach")})
+                     .toDouble(),
+                 123.5);
         QVERIFY(!m_datenR->Rectab->filtered());
     }
 };
