@@ -4,6 +4,8 @@
 
 #include <QRegularExpression>
 
+#include <cmath>
+
 namespace kilvaro::stored {
 
 QDate timeBaseDate() { return QDate(1899, 12, 30); }
@@ -117,7 +119,8 @@ QVariant toDb(const QVariant& value, ColumnType type) {
         } else {
             v = value.toDouble(&ok);
         }
-        if (!ok)
+        // "nan" and "inf" parse as numbers but are no amount anyone can mean.
+        if (!ok || !std::isfinite(v))
             throw DbError(QStringLiteral("'%1' ist kein gültiger Gleitkommawert.").arg(value.toString()));
         return v;
     }
