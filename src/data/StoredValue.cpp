@@ -135,6 +135,20 @@ QVariant toDb(const QVariant& value, ColumnType type) {
     return value;
 }
 
+void requireFits(const SchemaInfo& schema, const QString& table, const QString& field,
+                 const QString& text) {
+    const TableInfo* info = schema.table(table);
+    const ColumnInfo* column = info ? info->column(field) : nullptr;
+    if (!column || column->type != ColumnType::Text || column->size <= 0 ||
+        text.size() <= column->size)
+        return;
+    throw DbError(QStringLiteral("Der Text für '%1' ist zu lang: höchstens %2 Zeichen, "
+                                 "eingegeben sind %3.")
+                      .arg(column->name)
+                      .arg(column->size)
+                      .arg(text.size()));
+}
+
 QVariant fromDb(const QVariant& value, ColumnType type) {
     if (value.isNull() || !value.isValid())
         return type == ColumnType::Boolean ? QVariant(false) : QVariant();
