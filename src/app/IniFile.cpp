@@ -1,5 +1,7 @@
 #include "app/IniFile.h"
 
+#include "app/TextFile.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -107,7 +109,7 @@ bool IniFile::load(QString* error) {
         return true;
     if (!file.open(QIODevice::ReadOnly)) {
         m_loadError = QStringLiteral("Die Einstellungsdatei \"%1\" kann nicht gelesen werden: %2")
-                          .arg(QFileInfo(m_path).absoluteFilePath(), file.errorString());
+                          .arg(QFileInfo(m_path).absoluteFilePath(), TextFile::failureReason(file, false));
         if (error)
             *error = m_loadError;
         return false;
@@ -169,14 +171,14 @@ bool IniFile::save(QString* error) {
     };
     QSaveFile file(m_path);
     if (!file.open(QIODevice::WriteOnly))
-        return fail(file.errorString());
+        return fail(TextFile::failureReason(file, true));
     if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
+        const QString reason = TextFile::failureReason(file, true);
         file.cancelWriting();
         return fail(reason);
     }
     if (!file.commit())
-        return fail(file.errorString());
+        return fail(TextFile::failureReason(file, true));
     return true;
 }
 

@@ -2,7 +2,9 @@
 
 #include "data/DbError.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -43,7 +45,7 @@ QString read(const QString& path) {
         throw DbError(QStringLiteral("Die Datei '%1' wurde nicht gefunden.").arg(path));
     if (!f.open(QIODevice::ReadOnly))
         throw DbError(QStringLiteral("Die Datei '%1' kann nicht gelesen werden: %2")
-                          .arg(path, f.errorString()));
+                          .arg(path, failureReason(f, false)));
     return decode(f.readAll());
 }
 
@@ -57,15 +59,39 @@ QStringList readLines(const QString& path) {
     return lines;
 }
 
+QString failureReason(const QFileDevice& file, bool writing) {
+    const QFileInfo info(file.fileName());
+    if (info.isDir())
+        return QStringLiteral("Der Name bezeichnet einen Ordner.");
+    if (!writing) {
+        if (!info.exists())
+            return QStringLiteral("Die Datei existiert nicht.");
+        if (!info.isReadable())
+            return QStringLiteral("Keine Leseberechtigung.");
+    } else {
+        const QFileInfo folder(info.absolutePath());
+        if (!folder.isDir())
+            return QStringLiteral("Der Ordner '%1' existiert nicht.")
+                .arg(QDir::toNativeSeparators(info.absolutePath()));
+        if (info.exists() && !info.isWritable())
+            return QStringLiteral("Die Datei ist schreibgeschützt.");
+        if (!folder.isWritable())
+            return QStringLiteral("Keine Schreibberechtigung für den Ordner.");
+        if (file.error() == QFileDevice::ResourceError || file.error() == QFileDevice::WriteError)
+            return QStringLiteral("Der Datenträger ist voll oder nicht bereit.");
+    }
+    return QStringLiteral("Die Datei ist gesperrt oder nicht zugänglich.");
+}
+
 void write(const QString& path, const QString& text) {
     QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly))
         throw DbError(QStringLiteral("Die Datei '%1' kann nicht geschrieben werden: %2")
-                          .arg(path, f.errorString()));
+                          .arg(path, failureReason(f, true)));
     f.write(encode(text));
     if (!f.commit())
         throw DbError(QStringLiteral("Die Datei '%1' kann nicht geschrieben werden: %2")
-                          .arg(path, f.errorString()));
+                          .arg(path, failureReason(f, true)));
 }
 
 void writeLines(const QString& path, const QStringList& lines) {

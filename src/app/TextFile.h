@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFileDevice>
 #include <QString>
 #include <QStringList>
 
@@ -20,6 +21,10 @@ void writeLines(const QString& path, const QStringList& lines);
 
 QByteArray encode(const QString& text); ///< Windows-1252, line ends turned into CR LF
 QString decode(const QByteArray& bytes);
+
+/// Why reading or writing `file` failed, as a short German sentence for a message (the
+/// device's own error text is English and technical).
+QString failureReason(const QFileDevice& file, bool writing);
 
 } // namespace TextFile
 } // namespace kilvaro

@@ -12,11 +12,55 @@ namespace kilvaro {
 namespace {
 QAtomicInt g_connectionCounter;
 
+/// The engine's own text is English; the user reads what happened in German first, with
+/// the engine's words kept in brackets for whoever has to look into it. Texts our own
+/// triggers raise are German already and pass unchanged.
 QString engineText(const QSqlError& e) {
     QString t = e.databaseText();
     if (t.isEmpty())
         t = e.text();
-    return t;
+    bool numeric = false;
+    const int code = e.nativeErrorCode().toInt(&numeric) & 0xFF; // primary result code
+    if (!numeric)
+        return t;
+    QString lead;
+    switch (code) {
+    case 5: // SQLITE_BUSY
+    case 6: // SQLITE_LOCKED
+        lead = QStringLiteral("Die Datenbank ist gerade von einem anderen Arbeitsplatz oder "
+                              "Programm gesperrt. Bitte versuchen Sie es gleich noch einmal.");
+        break;
+    case 8: // SQLITE_READONLY
+        lead = QStringLiteral("Die Datenbank ist schreibgeschützt; die Änderung wurde nicht "
+                              "gespeichert.");
+        break;
+    case 10: // SQLITE_IOERR
+        lead = QStringLiteral("Die Datenbankdatei kann nicht gelesen oder geschrieben werden. "
+                              "Ist das Laufwerk oder die Netzverbindung noch da?");
+        break;
+    case 11: // SQLITE_CORRUPT
+    case 26: // SQLITE_NOTADB
+        lead = QStringLiteral("Die Datenbankdatei ist beschädigt oder keine Datenbank.");
+        break;
+    case 13: // SQLITE_FULL
+        lead = QStringLiteral("Der Datenträger der Datenbank ist voll; die Änderung wurde nicht "
+                              "gespeichert.");
+        break;
+    case 14: // SQLITE_CANTOPEN
+        lead = QStringLiteral("Die Datenbankdatei kann nicht geöffnet werden.");
+        break;
+    case 19: // SQLITE_CONSTRAINT
+        if (t.startsWith(QLatin1String("UNIQUE constraint failed")))
+            lead = QStringLiteral("Dieser Wert ist schon vergeben; die Änderung wurde nicht "
+                                  "gespeichert.");
+        else if (t.startsWith(QLatin1String("NOT NULL constraint failed")))
+            lead = QStringLiteral("Ein Pflichtfeld ist leer; die Änderung wurde nicht "
+                                  "gespeichert.");
+        break;
+    default:
+        break;
+    }
+    return lead.isEmpty() ? t : QStringLiteral("%1 (%2)").arg(lead, t);
 }
 } // namespace
 
@@ -80,7 +124,7 @@ void Connection::openInternal(const QString& path, bool create) {
     } catch (const DbError& e) {
         close();
         if (e.message().contains(QLatin1String("locked")) || e.message().contains(QLatin1String("busy")))
-            throw DbError(QStringLiteral("Die Datenbank '%1' ist von einem anderen Programm gesperrt: %2")
+            throw DbError(QStringLiteral("Die Datenbank '%1' kann nicht geöffnet werden. %2")
                               .arg(path, e.message()));
         throw DbError(QStringLiteral("Die Datei '%1' ist keine lesbare Datenbank: %2")
                           .arg(path, e.message()));

@@ -4,6 +4,8 @@
 
 #include <QRegularExpression>
 
+#include <cmath>
+
 namespace kilvaro::stored {
 
 QDate timeBaseDate() { return QDate(1899, 12, 30); }
@@ -117,7 +119,8 @@ QVariant toDb(const QVariant& value, ColumnType type) {
         } else {
             v = value.toDouble(&ok);
         }
-        if (!ok)
+        // "nan" and "inf" parse as numbers but are no amount anyone can mean.
+        if (!ok || !std::isfinite(v))
             throw DbError(QStringLiteral("'%1' ist kein gültiger Gleitkommawert.").arg(value.toString()));
         return v;
     }
@@ -130,6 +133,20 @@ QVariant toDb(const QVariant& value, ColumnType type) {
     if (value.typeId() == QMetaType::QDateTime || value.typeId() == QMetaType::QDate)
         return dateTimeText(toDateTime(value));
     return value;
+}
+
+void requireFits(const SchemaInfo& schema, const QString& table, const QString& field,
+                 const QString& text) {
+    const TableInfo* info = schema.table(table);
+    const ColumnInfo* column = info ? info->column(field) : nullptr;
+    if (!column || column->type != ColumnType::Text || column->size <= 0 ||
+        text.size() <= column->size)
+        return;
+    throw DbError(QStringLiteral("Der Text für '%1' ist zu lang: höchstens %2 Zeichen, "
+                                 "eingegeben sind %3.")
+                      .arg(column->name)
+                      .arg(column->size)
+                      .arg(text.size()));
 }
 
 QVariant fromDb(const QVariant& value, ColumnType type) {

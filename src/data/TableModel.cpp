@@ -169,6 +169,9 @@ bool TableModel::setData(const QModelIndex& index, const QVariant& value, int ro
     try {
         if (m_table->recNo() != index.row())
             m_table->setRecNo(index.row());
+        if (v.typeId() == QMetaType::QString)
+            stored::requireFits(m_table->connection()->schema(), m_table->tableName(), col.field,
+                                v.toString());
         m_table->edit();
         m_table->setValue(col.field, v);
     } catch (const DbError& e) {

@@ -2,6 +2,8 @@
 
 #include "reports/ReportText.h"
 
+#include "app/TextFile.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QPageSize>
@@ -167,7 +169,7 @@ bool ReportPages::exportPdf(const QString& fileName, QString* errorText,
         return fail(tr("Der Bericht hat keine Seiten."));
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
-        return fail(file.errorString());
+        return fail(TextFile::failureReason(file, true));
     {
         QPdfWriter writer(&file);
         writer.setResolution(1200);
@@ -179,7 +181,7 @@ bool ReportPages::exportPdf(const QString& fileName, QString* errorText,
         }
     }
     if (!file.commit())
-        return fail(file.errorString());
+        return fail(TextFile::failureReason(file, true));
     return true;
 }
 

@@ -59,6 +59,8 @@ TEST_F(ConnectionTest, RefusesEmptyMissingAndNonDatabaseFilesWithGermanMessages)
     } catch (const DbError& e) {
         EXPECT_TRUE(e.message().contains(QStringLiteral("keine lesbare Datenbank")))
             << e.message().toStdString();
+        EXPECT_TRUE(e.message().contains(QStringLiteral("beschädigt oder keine Datenbank")))
+            << e.message().toStdString();
     }
     EXPECT_FALSE(c.isOpen());
 }
@@ -96,8 +98,45 @@ TEST_F(ConnectionTest, LockedByAnotherInstanceFailsWithEngineText) {
         FAIL() << "write through a locked file succeeded";
     } catch (const DbError& e) {
         EXPECT_TRUE(e.message().contains(QStringLiteral("locked"))) << e.message().toStdString();
+        EXPECT_TRUE(e.message().contains(QStringLiteral("von einem anderen Arbeitsplatz oder "
+                                                        "Programm gesperrt")))
+            << e.message().toStdString();
     }
     holder.rollback();
+}
+
+// What the engine refuses reaches the user in German; the engine's words follow in brackets,
+// and a text raised by our own triggers passes unchanged.
+TEST_F(ConnectionTest, EngineRefusalsReadInGerman) {
+    Connection c;
+    c.create(path);
+    Schema::create(c);
+    auto refusal = [&](const QString& sql) {
+        try {
+            c.exec(sql);
+        } catch (const DbError& e) {
+            return e.message();
+        }
+        return QString();
+    };
+    c.exec(QStringLiteral("INSERT INTO Rechnung (RecNr) VALUES (7)"));
+    const QString twice = refusal(QStringLiteral("INSERT INTO Rechnung (RecNr) VALUES (7)"));
+    EXPECT_TRUE(twice.startsWith(QStringLiteral("Dieser Wert ist schon vergeben")))
+        << twice.toStdString();
+    EXPECT_TRUE(twice.contains(QStringLiteral("(UNIQUE constraint failed"))) << twice.toStdString();
+
+    c.exec(QStringLiteral("CREATE TRIGGER t_stop BEFORE DELETE ON Rechnung "
+                          "BEGIN SELECT RAISE(ABORT, 'Diese Rechnung ist gebucht.'); END"));
+    EXPECT_EQ(refusal(QStringLiteral("DELETE FROM Rechnung")),
+              QStringLiteral("Diese Rechnung ist gebucht."));
+
+    // A file that can no longer be written (read-only medium, lost share) stores nothing.
+    c.exec(QStringLiteral("PRAGMA query_only = ON"));
+    const QString readOnly = refusal(QStringLiteral("INSERT INTO Rechnung (RecNr) VALUES (8)"));
+    EXPECT_TRUE(readOnly.startsWith(QStringLiteral("Die Datenbank ist schreibgeschützt")))
+        << readOnly.toStdString();
+    c.exec(QStringLiteral("PRAGMA query_only = OFF"));
+    EXPECT_EQ(count(c, QStringLiteral("Rechnung")), 1);
 }
 
 TEST_F(ConnectionTest, CreateWritesSchemaVersionAndEveryTable) {
@@ -152,7 +191,8 @@ TEST_F(ConnectionTest, NestedTransactionsRollBackInnerAndOuterWork) {
         c.exec(QStringLiteral("INSERT INTO Ortsliste (Ort) VALUES (?)"), {QStringLiteral("Köln")});
         {
             Transaction inner(c);
-            c.exec(QStringLiteral("INSERT INTO Ortsliste (Ort) VALUES (?)"), {QStringLiteral("Bonn")});
+            c.exec(QStringLiteral("INSERT INTO Ortsliste (Ort) VALUES (?)"),
+                   {QStringLiteral("Bonn")});
             // no commit: the inner work is undone, the outer stays
         }
         EXPECT_EQ(count(c, QStringLiteral("Ortsliste")), 1);

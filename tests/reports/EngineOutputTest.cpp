@@ -192,6 +192,7 @@ TEST(EngineOutput, FailedExportLeavesNoFileAndSaysWhy) {
     EXPECT_FALSE(pages->exportPdf(missingFolder, &error));
     EXPECT_TRUE(error.startsWith("Die PDF-Datei")) << error.toStdString();
     EXPECT_TRUE(error.contains("konnte nicht geschrieben werden"));
+    EXPECT_TRUE(error.contains("existiert nicht")) << "the reason is German: " << error.toStdString();
     EXPECT_FALSE(QFile::exists(missingFolder));
 
     // An existing file is kept when the new one cannot be written.

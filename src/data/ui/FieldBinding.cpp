@@ -197,16 +197,22 @@ QVariant FieldBinding::controlValue() const {
                     QStringLiteral("'%1' ist keine gültige Uhrzeit.").arg(text.trimmed()));
             return time;
         }
+        if (t)
+            stored::requireFits(t->connection()->schema(), t->tableName(), m_field, text);
         return text;
     }
     if (auto* c = qobject_cast<QCheckBox*>(w))
         return c->isChecked();
     if (auto* cb = qobject_cast<QComboBox*>(w)) {
-        if (cb->isEditable() && cb->currentIndex() >= 0 &&
-            cb->currentText() != cb->itemText(cb->currentIndex()))
-            return cb->currentText();
         const QVariant data = cb->currentData();
-        return data.isValid() ? data : QVariant(cb->currentText());
+        const bool typed = cb->isEditable() && cb->currentIndex() >= 0 &&
+                           cb->currentText() != cb->itemText(cb->currentIndex());
+        if (!typed && data.isValid())
+            return data;
+        if (Table* t = table())
+            stored::requireFits(t->connection()->schema(), t->tableName(), m_field,
+                                cb->currentText());
+        return cb->currentText();
     }
     if (auto* te = qobject_cast<QTimeEdit*>(w))
         return te->time();
@@ -214,8 +220,12 @@ QVariant FieldBinding::controlValue() const {
         return de->date() == de->minimumDate() ? QVariant() : QVariant(de->date());
     if (auto* sb = qobject_cast<QSpinBox*>(w))
         return sb->value();
-    if (auto* pe = qobject_cast<QPlainTextEdit*>(w))
-        return pe->toPlainText();
+    if (auto* pe = qobject_cast<QPlainTextEdit*>(w)) {
+        const QString text = pe->toPlainText();
+        if (Table* t = table())
+            stored::requireFits(t->connection()->schema(), t->tableName(), m_field, text);
+        return text;
+    }
     return {};
 }
 

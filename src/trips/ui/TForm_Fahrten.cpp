@@ -823,6 +823,9 @@ void TForm_Fahrten::FormClick() {
 
 void TForm_Fahrten::BTPreislisteClick() {
     TDaten_A* daten = m_context.daten;
+    // Without a trip there is nothing to enter: no empty " - " row, no report of success.
+    if (!daten->Fahrttab->isOpen() || daten->Fahrttab->isEmpty())
+        throw DbError(QStringLiteral("Es ist keine Überführung ausgewählt."));
     Table* prices = daten->Preistab;
     prices->append();
     try {

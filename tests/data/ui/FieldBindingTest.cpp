@@ -2,6 +2,7 @@
 #include "support/TableTestDb.h"
 
 #include "data/DataSource.h"
+#include "data/DbError.h"
 #include "data/Table.h"
 #include "data/ui/FieldBinding.h"
 
@@ -132,6 +133,63 @@ private slots:
                      .toString(),
                  QStringLiteral("Herr"));
         QCOMPARE(amount->text(), QStringLiteral("99,50"));
+    }
+
+    // A text longer than its column is refused where it is typed: by the field when editing
+    // ends, and by the store when it was never confirmed. The row stays in edit, the file
+    // keeps its old text, and a stored text that is already longer is left alone.
+    void tooLongTextIsRefusedAndNothingStored() {
+        TableTestDb db;
+        const QString legacy(60, QLatin1Char('L'));
+        db->exec(QStringLiteral("INSERT INTO Fahrten (Personen, Ort) VALUES ('Meier', ?)"),
+                 {legacy});
+        Table t(&db.conn(), QStringLiteral("Fahrten"));
+        t.open();
+        DataSource source(&t);
+        FakeDialogService dialogs;
+        QWidget form;
+        auto* layout = new QVBoxLayout(&form);
+        auto* persons = new QLineEdit;
+        auto* place = new QLineEdit;
+        auto* start = new QPlainTextEdit;
+        layout->addWidget(persons);
+        layout->addWidget(place);
+        layout->addWidget(start);
+        FieldBinding::bind(&source, QStringLiteral("Personen"), persons, &dialogs);
+        FieldBinding::bind(&source, QStringLiteral("Ort"), place, &dialogs);
+        FieldBinding::bind(&source, QStringLiteral("Startort"), start, &dialogs);
+        form.show();
+        QCOMPARE(place->text(), legacy);
+
+        persons->setFocus();
+        persons->selectAll();
+        QTest::keyClicks(persons, QString(51, QLatin1Char('x')));
+        QTest::keyClick(persons, Qt::Key_Return);
+        QCOMPARE(dialogs.messages().size(), 1);
+        QCOMPARE(dialogs.lastMessage().text,
+                 QStringLiteral("Der Text für 'Personen' ist zu lang: höchstens 50 Zeichen, "
+                                "eingegeben sind 51."));
+        QCOMPARE(persons->text(), QStringLiteral("Meier"));
+        QCOMPARE(t.state(), TableState::Edit);
+
+        // Exactly the column size is fine; the over-long stored place is not re-checked.
+        persons->selectAll();
+        QTest::keyClicks(persons, QString(50, QLatin1Char('y')));
+        QTest::keyClick(persons, Qt::Key_Return);
+        QCOMPARE(dialogs.messages().size(), 1);
+
+        // Never confirmed: the store itself refuses.
+        start->setFocus();
+        start->setPlainText(QString(80, QLatin1Char('s')));
+        QVERIFY_THROWS_EXCEPTION(DbError, t.post());
+        QCOMPARE(t.state(), TableState::Edit);
+        QCOMPARE(scalar(db.conn(), QStringLiteral("SELECT Personen FROM Fahrten")).toString(),
+                 QStringLiteral("Meier"));
+        start->setPlainText(QStringLiteral("Bonn"));
+        t.post();
+        QCOMPARE(scalar(db.conn(), QStringLiteral("SELECT Personen FROM Fahrten")).toString(),
+                 QString(50, QLatin1Char('y')));
+        QCOMPARE(scalar(db.conn(), QStringLiteral("SELECT Ort FROM Fahrten")).toString(), legacy);
     }
 
     void readOnlyWithoutTable() {

@@ -12,6 +12,30 @@ using namespace kilvaro::testing;
 class TableModelTest : public QObject {
     Q_OBJECT
 private slots:
+    // A cell text longer than its column is refused with the German reason; the row is
+    // not put into edit by it and keeps its text.
+    void tooLongCellTextIsRefused() {
+        TableTestDb db;
+        db->exec(QStringLiteral("INSERT INTO Fahrten (Personen) VALUES ('Meier')"));
+        Table t(&db.conn(), QStringLiteral("Fahrten"));
+        t.open();
+        TableModel model(&t);
+        model.setColumns({{QStringLiteral("Personen"), {}, {}, false, 0},
+                          {QStringLiteral("Anrede"), {}, {}, false, 0}});
+        QSignalSpy failed(&model, &TableModel::writeFailed);
+        QVERIFY(!model.setData(model.index(0, 1), QStringLiteral("Frau Dr.")));
+        QCOMPARE(model.lastError(),
+                 QStringLiteral("Der Text für 'Anrede' ist zu lang: höchstens 4 Zeichen, "
+                                "eingegeben sind 8."));
+        QCOMPARE(failed.size(), 1);
+        QCOMPARE(t.state(), TableState::Browse);
+        QVERIFY(t.value(QStringLiteral("Anrede")).isNull());
+        QVERIFY(model.setData(model.index(0, 1), QStringLiteral("Frau")));
+        QVERIFY(model.setData(model.index(0, 0), QString(50, QLatin1Char('p'))));
+        t.post();
+        QCOMPARE(t.value(QStringLiteral("Anrede")).toString(), QStringLiteral("Frau"));
+    }
+
     void formatsAndPassesTheModelTester() {
         TableTestDb db;
         db->exec(QStringLiteral(

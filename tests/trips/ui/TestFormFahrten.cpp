@@ -261,6 +261,23 @@ private slots:
         QCOMPARE(q.value(0).toDouble(), 55.0);
     }
 
+    // With no trip in the month there is nothing to enter: no empty row, no success text.
+    void tripToPriceListWithoutATripStoresNothing() {
+        TForm_Fahrten* w = openWindow();
+        QCOMPARE(trips().recordCount(), 0);
+        const auto priceRows = [this] {
+            QSqlQuery q = daten->Database->exec(QStringLiteral("SELECT count(*) FROM Preisliste"));
+            return q.next() ? q.value(0).toInt() : -1;
+        };
+        const int before = priceRows();
+        QTest::mouseClick(w->BitBtn2, Qt::LeftButton);
+        QCOMPARE(dialogs.lastMessage().text,
+                 QStringLiteral("Es ist keine Überführung ausgewählt."));
+        QCOMPARE(dialogs.lastMessage().icon, MsgIcon::Error);
+        QCOMPARE(priceRows(), before);
+        QCOMPARE(daten->Preistab->state(), TableState::Browse);
+    }
+
     void monthFilter() {
         TForm_Fahrten* w = openWindow();
         addTrip(QDate(2021, 12, 3), 17, QStringLiteral("Dez"), 44533001);
