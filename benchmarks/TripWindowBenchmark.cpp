@@ -70,26 +70,41 @@ Program& program() {
     return p;
 }
 
+/// The data module, the trip rules and the main window with the trip window opened from the
+/// menu, as a user starts the day.
+struct OpenTripWindow {
+    explicit OpenTripWindow(DialogService* dialogs)
+        : daten(program().folder, dialogs), main((daten.DataModuleCreate(), context(dialogs))) {
+        rules = TripRules::install(&daten, dialogs);
+        main.resize(1280, 800);
+        main.show();
+        main.findChild<QAction*>(QStringLiteral("Ueberfuehrungen1"))->trigger();
+        window = main.findChild<TForm_Fahrten*>();
+    }
+    ~OpenTripWindow() { main.closeAllChildWindows(); }
+
+    AppContext context(DialogService* dialogs) {
+        AppContext c;
+        c.programFolder = program().folder;
+        c.dialogs = dialogs;
+        c.daten = &daten;
+        return c;
+    }
+
+    TDaten_A daten;
+    TForm_Main main;
+    TripRules* rules = nullptr;
+    TForm_Fahrten* window = nullptr;
+};
+
 void BM_TripWindowOpensOnTheLatestTrip(benchmark::State& state) {
     program(); // the trips are made once, outside the measurement
     SilentDialogs dialogs;
     int lookups = 0;
     for (auto _ : state) {
-        TDaten_A daten(program().folder, &dialogs);
-        daten.DataModuleCreate();
-        TripRules* rules = TripRules::install(&daten, &dialogs);
-        AppContext context;
-        context.programFolder = program().folder;
-        context.dialogs = &dialogs;
-        context.daten = &daten;
-        TForm_Main main(context);
-        main.resize(1280, 800);
-        main.show();
-        main.findChild<QAction*>(QStringLiteral("Ueberfuehrungen1"))->trigger();
-        auto* window = main.findChild<TForm_Fahrten*>();
-        benchmark::DoNotOptimize(window->grab());
-        lookups = rules->tariffLookups();
-        main.closeAllChildWindows();
+        OpenTripWindow day(&dialogs);
+        benchmark::DoNotOptimize(day.window->grab());
+        lookups = day.rules->tariffLookups();
     }
     state.counters["tariff_lookups"] = lookups;
 }
@@ -97,29 +112,17 @@ BENCHMARK(BM_TripWindowOpensOnTheLatestTrip)->Unit(benchmark::kMillisecond);
 
 void BM_TripWindowDrawsAScreenElsewhere(benchmark::State& state) {
     SilentDialogs dialogs;
-    TDaten_A daten(program().folder, &dialogs);
-    daten.DataModuleCreate();
-    TripRules* rules = TripRules::install(&daten, &dialogs);
-    AppContext context;
-    context.programFolder = program().folder;
-    context.dialogs = &dialogs;
-    context.daten = &daten;
-    TForm_Main main(context);
-    main.resize(1280, 800);
-    main.show();
-    main.findChild<QAction*>(QStringLiteral("Ueberfuehrungen1"))->trigger();
-    auto* window = main.findChild<TForm_Fahrten*>();
-    const int before = rules->tariffLookups();
+    OpenTripWindow day(&dialogs);
+    const int before = day.rules->tariffLookups();
     int position = 1000;
     for (auto _ : state) {
         // A jump to another part of the table, then the screen around it.
-        daten.Fahrttab->setRecNo(position);
+        day.daten.Fahrttab->setRecNo(position);
         position = (position + 37813) % kTrips;
-        benchmark::DoNotOptimize(window->suchgitter->grab());
+        benchmark::DoNotOptimize(day.window->suchgitter->grab());
     }
     state.counters["tariff_lookups_per_screen"] =
-        benchmark::Counter(rules->tariffLookups() - before, benchmark::Counter::kAvgIterations);
-    main.closeAllChildWindows();
+        benchmark::Counter(day.rules->tariffLookups() - before, benchmark::Counter::kAvgIterations);
 }
 BENCHMARK(BM_TripWindowDrawsAScreenElsewhere)->Unit(benchmark::kMillisecond);
 
