@@ -260,6 +260,9 @@ void upgrade(Connection& connection) {
 }
 
 QString duplicateAddressIdsMessage(Connection& connection) {
+    // The unique index rules duplicates out; only files still without it need the search.
+    if (addressIdIndexIsUnique(connection))
+        return {};
     QSqlQuery dup = connection.exec(
         QStringLiteral("SELECT \"ID\" FROM \"ADRESSEN\" WHERE \"ID\" IS NOT NULL "
                        "GROUP BY \"ID\" HAVING COUNT(*) > 1 ORDER BY \"ID\" LIMIT 1"));

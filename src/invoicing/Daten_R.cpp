@@ -272,7 +272,7 @@ double TDaten_R::PostenBruttoSumme() {
 
 // --- booking and deleting ----------------------------------------------------------------
 
-bool TDaten_R::RechnungBuchen(int recNr) {
+void TDaten_R::openInvoiceRow(int recNr) {
     Rectab->checkBrowseMode();
     m_work->setFilter(QStringLiteral("RecNr = %1").arg(recNr));
     m_work->setFiltered(true);
@@ -280,6 +280,10 @@ bool TDaten_R::RechnungBuchen(int recNr) {
         m_work->open();
     else
         m_work->refresh();
+}
+
+bool TDaten_R::RechnungBuchen(int recNr) {
+    openInvoiceRow(recNr);
     if (m_work->recordCount() == 1 && !m_work->field(QStringLiteral("Gebucht")).asBoolean()) {
         m_work->edit();
         m_work->setValue(QStringLiteral("Gebucht"), true);
@@ -296,13 +300,7 @@ bool TDaten_R::RechnungBuchen(int recNr) {
 }
 
 bool TDaten_R::RechnungLoeschen(int recNr, bool ask) {
-    Rectab->checkBrowseMode();
-    m_work->setFilter(QStringLiteral("RecNr = %1").arg(recNr));
-    m_work->setFiltered(true);
-    if (!m_work->isOpen())
-        m_work->open();
-    else
-        m_work->refresh();
+    openInvoiceRow(recNr);
     struct Closer {
         Table* t;
         ~Closer() { t->close(); }

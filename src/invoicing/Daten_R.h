@@ -122,6 +122,8 @@ private:
     void RecpostenGuard(Table& t);
     void readLabels();
     int nextNumber();
+    /// Opens the own table on the one invoice `recNr` (edits of Rectab stored first).
+    void openInvoiceRow(int recNr);
 
     TDaten_A* m_datenA;
     QString m_programFolder;

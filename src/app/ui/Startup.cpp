@@ -4,20 +4,21 @@
 #include "app/BatchCommands.h"
 #include "app/ProgramSetup.h"
 #include "app/Utils.h"
-#include "app/ui/TForm_Main.h"
 #include "app/ui/QtDialogService.h"
+#include "app/ui/TForm_Main.h"
 #include "app/ui/TfStart.h"
 #include "data/Daten_A.h"
-#include "trips/TripRules.h"
 #include "data/DbError.h"
 #include "invoicing/Daten_R.h"
 #include "reports/ui/TDruckfilterform.h"
+#include "trips/TripRules.h"
 
 #include <QApplication>
 #include <QDate>
 #include <QGuiApplication>
 #include <QTextStream>
 #include <cstdio>
+#include <functional>
 
 namespace kilvaro {
 
@@ -38,11 +39,13 @@ public:
         m_splash.finish();
         return m_inner.inputText(title, prompt, initial);
     }
-    QString openFileName(const QString& title, const QString& folder, const QString& filter) override {
+    QString openFileName(const QString& title, const QString& folder,
+                         const QString& filter) override {
         m_splash.finish();
         return m_inner.openFileName(title, folder, filter);
     }
-    QString saveFileName(const QString& title, const QString& folder, const QString& filter) override {
+    QString saveFileName(const QString& title, const QString& folder,
+                         const QString& filter) override {
         m_splash.finish();
         return m_inner.saveFileName(title, folder, filter);
     }
@@ -56,24 +59,23 @@ private:
     TfStart& m_splash;
 };
 
-/// --invoice/--invoices: laying out text needs a GUI application, but no window and no
+/// The PDF batch commands: laying out text needs a GUI application, but no window and no
 /// display, so the platform without a screen is chosen unless one was named.
-int runInvoiceBatch(const CommandLine& cl, int& argc, char** argv, QTextStream& out,
-                    QTextStream& err) {
+int runPdfBatch(const CommandLine& cl, int& argc, char** argv,
+                const std::function<int(const QString& folder)>& command) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    const QString folder =
-        ProgramSetup::resolveProgramFolder(cl.home, QCoreApplication::applicationDirPath());
-    return BatchCommands::runInvoicePdf(folder, cl.invoices, cl.invoiceRange, cl.pdf, out, err);
+    return command(
+        ProgramSetup::resolveProgramFolder(cl.home, QCoreApplication::applicationDirPath()));
 }
 
 } // namespace
 
 int runGui(const CommandLine& commandLine) {
     QApplication::setApplicationDisplayName(QStringLiteral("Das Kilvaro"));
-    const QString folder =
-        ProgramSetup::resolveProgramFolder(commandLine.home, QCoreApplication::applicationDirPath());
+    const QString folder = ProgramSetup::resolveProgramFolder(
+        commandLine.home, QCoreApplication::applicationDirPath());
     setProgramFolder(folder);
 
     QtDialogService qtDialogs;
@@ -123,23 +125,6 @@ int runGui(const CommandLine& commandLine) {
     return rc;
 }
 
-namespace {
-
-/// --report: a report to PDF without a window. Fonts need a graphical application; without
-/// a display it runs on the offscreen platform.
-int runReportCommand(const CommandLine& cl, int& argc, char** argv, QTextStream& out,
-                     QTextStream& err) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    const QString folder =
-        ProgramSetup::resolveProgramFolder(cl.home, QCoreApplication::applicationDirPath());
-    return BatchCommands::runReport(folder, cl.report, cl.titleGiven ? &cl.title : nullptr, cl.pdf,
-                                    out, err);
-}
-
-} // namespace
-
 int runProgram(int& argc, char** argv) {
     QStringList args;
     for (int i = 1; i < argc; ++i)
@@ -168,9 +153,15 @@ int runProgram(int& argc, char** argv) {
         return BatchCommands::runDemo(folder, QDate::currentDate(), out, err);
     }
     case CommandLine::Command::Report:
-        return runReportCommand(cl, argc, argv, out, err);
+        return runPdfBatch(cl, argc, argv, [&](const QString& folder) {
+            return BatchCommands::runReport(folder, cl.report, cl.titleGiven ? &cl.title : nullptr,
+                                            cl.pdf, out, err);
+        });
     case CommandLine::Command::InvoicePdf:
-        return runInvoiceBatch(cl, argc, argv, out, err);
+        return runPdfBatch(cl, argc, argv, [&](const QString& folder) {
+            return BatchCommands::runInvoicePdf(folder, cl.invoices, cl.invoiceRange, cl.pdf, out,
+                                                err);
+        });
     case CommandLine::Command::Gui:
         break;
     }
