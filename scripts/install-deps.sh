@@ -2,7 +2,8 @@
 # Installs what Kilvaro needs to build and test on Debian 12, if it is missing.
 set -euo pipefail
 packages=(cmake g++ ninja-build pkg-config
-          qt6-base-dev qt6-charts-dev libqt6sql6-sqlite libqt6svg6
+          qt6-base-dev qt6-charts-dev libqt6opengl6-dev libqt6sql6-sqlite libqt6svg6
+          qt6-translations-l10n
           googletest libgtest-dev libgmock-dev libbenchmark-dev
           xvfb xauth poppler-utils)
 missing=()
