@@ -6,6 +6,8 @@ packages=(cmake g++ ninja-build pkg-config
           qt6-translations-l10n
           googletest libgtest-dev libgmock-dev libbenchmark-dev
           xvfb xauth poppler-utils)
+# --list prints the package names (the CI dependency guard reads them).
+if [ "${1:-}" = "--list" ]; then printf '%s\n' "${packages[@]}"; exit 0; fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
