@@ -31,10 +31,13 @@ PlzImport::Line PlzImport::parseLine(const QString& line) {
 QString PlzImport::Result::message() const {
     if (!stopped())
         return QString();
+    const QString taken = imported == 1
+                              ? QStringLiteral("1 Postleitzahl aus den Zeilen davor wurde")
+                              : QStringLiteral("%1 Postleitzahlen aus den Zeilen davor wurden")
+                                    .arg(imported);
     return QStringLiteral("Zeile %1 enthält keine gültige Postleitzahl: „%2“. Der Import wurde "
-                          "dort abgebrochen; %3 Postleitzahlen aus den Zeilen davor wurden "
-                          "übernommen.")
-        .arg(QString::number(badLineNumber), badLineText, QString::number(imported));
+                          "dort abgebrochen; %3 übernommen.")
+        .arg(QString::number(badLineNumber), badLineText, taken);
 }
 
 PlzImport::Result PlzImport::importFile(Connection& connection, const QString& path) {

@@ -5,7 +5,9 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
 #include <QPushButton>
 
 namespace kilvaro {
@@ -58,6 +60,17 @@ void germanTexts(QMessageBox& box) {
     }
 }
 
+/// A short message would make a box so narrow that the window manager cuts its title
+/// ("Das…varo"); the box is at least as wide as its title and the title bar's buttons.
+void keepTitleReadable(QMessageBox& box) {
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid)
+        return;
+    const int width = box.fontMetrics().horizontalAdvance(box.windowTitle()) + 160;
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+}
+
 } // namespace
 
 QtDialogService::QtDialogService(QWidget* parent, const QString& applicationTitle)
@@ -67,6 +80,7 @@ MsgResult QtDialogService::message(const QString& text, MsgIcon icon, MsgButtons
                                    const QString& title) {
     QMessageBox box(qtIcon(icon), titleOr(title), text, qtButtons(buttons), m_parent);
     germanTexts(box);
+    keepTitleReadable(box);
     switch (buttons) {
     case MsgButtons::Ok:
         box.setEscapeButton(QMessageBox::Ok);

@@ -16,6 +16,9 @@
 #include <QApplication>
 #include <QDate>
 #include <QGuiApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <QTextStream>
 #include <cstdio>
 #include <functional>
@@ -23,6 +26,20 @@
 namespace kilvaro {
 
 namespace {
+
+/// Qt's own dialogs (file dialogs, standard buttons, context menus) speak German like the
+/// rest of the program, whatever the machine's locale.
+void installGermanQtTexts(QApplication& app) {
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    for (const char* name : {"qtbase_de", "qt_de"}) {
+        auto* translator = new QTranslator(&app);
+        if (translator->load(QString::fromLatin1(name), folder))
+            QApplication::installTranslator(translator);
+        else
+            delete translator;
+    }
+}
 
 /// The start-up window stays on top; a message shown during start-up would hide behind it,
 /// so the first message takes it away.
@@ -166,6 +183,7 @@ int runProgram(int& argc, char** argv) {
         break;
     }
     QApplication app(argc, argv);
+    installGermanQtTexts(app);
     return runGui(cl);
 }
 

@@ -9,6 +9,7 @@
 #include "data/Daten_A.h"
 #include "data/DbError.h"
 #include "data/ui/DbNavigator.h"
+#include "data/ui/PendingInput.h"
 #include "invoicing/ui/InvoiceOutput.h"
 #include "invoicing/ui/TRec_Editform.h"
 #include "invoicing/ui/TRec_Neuform.h"
@@ -38,7 +39,9 @@ namespace kilvaro {
 
 namespace {
 
-const QSize kDesignSize(780, 560);
+// Big enough for the trip, tariff and address windows side by side with the frame's bars;
+// a smaller screen gets its whole available area.
+const QSize kDesignSize(1280, 800);
 const char* const kWindowListEntry = "kilvaroWindowListEntry";
 
 /// The command-line parameters that decide the window's size: the program's own options
@@ -79,8 +82,11 @@ TForm_Main::TForm_Main(const AppContext& context, QWidget* parent)
     InvoiceOutput::install(m_context);
 
     resize(kDesignSize);
-    if (QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect available = screen->availableGeometry();
+        resize(kDesignSize.boundedTo(available.size()));
+        move(available.center() - rect().center());
+    }
     FormCreate();
 }
 
@@ -102,6 +108,7 @@ void TForm_Main::buildToolBar() {
         button->setObjectName(name);
         button->setToolTip(hint);
         button->setStatusTip(hint);
+        button->setAccessibleName(hint);
         button->setIcon(AppIcons::icon(icon));
         button->setAutoRaise(true);
         connect(button, &QToolButton::clicked, this,
@@ -373,6 +380,7 @@ void TForm_Main::runGuarded(TForm_Main* main, DialogService* dialogs,
     if (main)
         dialogs = main->m_context.dialogs;
     try {
+        commitPendingInput();
         command();
     } catch (const DbError& e) {
         // An empty text is a deliberate, silent stop (e.g. the user declined a question).

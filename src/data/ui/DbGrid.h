@@ -36,11 +36,13 @@ protected:
     /// Tab inside the grid, which would move the table to the next row.
     bool focusNextPrevChild(bool next) override;
 
-private:
-    void syncFromTable();
+public:
     /// Writes the text of an open cell editor into the row and closes the editor; throws
     /// DbError (the store stops, the editor stays open) when the field refuses the text.
     void commitOpenEditor();
+
+private:
+    void syncFromTable();
     void onCurrentRowChanged(const QModelIndex& current, const QModelIndex& previous);
     DialogService* m_dialogs;
     QPointer<DataSource> m_source;

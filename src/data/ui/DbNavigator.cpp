@@ -41,6 +41,7 @@ DbNavigator::DbNavigator(DialogService* dialogs, QWidget* parent)
         auto* b = new QToolButton(this);
         b->setObjectName(QString::fromLatin1(kButtons[i].name));
         b->setToolTip(QString::fromUtf8(kButtons[i].tip));
+        b->setAccessibleName(b->toolTip());
         b->setIcon(style()->standardIcon(kButtons[i].icon));
         b->setAutoRaise(true);
         const auto which = static_cast<Button>(i);

@@ -30,6 +30,12 @@ FieldBinding::FieldBinding(DataSource* source, const QString& field, QWidget* co
     }
     if (auto* e = qobject_cast<QLineEdit*>(control)) {
         connect(e, &QLineEdit::textEdited, this, &FieldBinding::userStartsEditing);
+        // Text set from outside the keyboard (a screen reader's text interface, a paste
+        // through the accessibility layer) is the user's input as well.
+        connect(e, &QLineEdit::textChanged, this, [this] {
+            if (!m_updating && !m_dirty)
+                userStartsEditing();
+        });
         connect(e, &QLineEdit::editingFinished, this, &FieldBinding::commit);
     } else if (auto* c = qobject_cast<QCheckBox*>(control)) {
         connect(c, &QCheckBox::clicked, this, [this](bool on) { write(on); });

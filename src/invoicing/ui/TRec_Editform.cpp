@@ -10,6 +10,7 @@
 #include "data/ui/DbGrid.h"
 #include "data/ui/DbNavigator.h"
 #include "data/ui/FieldBinding.h"
+#include "data/ui/PendingInput.h"
 #include "invoicing/Daten_R.h"
 #include "invoicing/InvoiceOverviewRules.h"
 #include "masterdata/TextListFile.h"
@@ -155,8 +156,10 @@ void TRec_Editform::buildTopBar(QVBoxLayout* layout) {
     Jahredit->setObjectName(QStringLiteral("Jahredit"));
     Jahredit->setRange(1996, 2200);
     Jahredit->setFixedWidth(72);
+    Jahredit->setAccessibleName(QStringLiteral("Jahr"));
     Monatsbox = new QComboBox(this);
     Monatsbox->setObjectName(QStringLiteral("Monatsbox"));
+    Monatsbox->setAccessibleName(QStringLiteral("Monat"));
     for (int m = 1; m <= 12; ++m)
         Monatsbox->addItem(Format::monthName(m));
     UpDown1 = new QSpinBox(this);
@@ -165,6 +168,7 @@ void TRec_Editform::buildTopBar(QVBoxLayout* layout) {
     UpDown1->setWrapping(false);
     // Only the arrows are wanted: the month shows in the list beside it.
     UpDown1->setFixedWidth(22);
+    UpDown1->setAccessibleName(QStringLiteral("Monat wechseln"));
     UpDown1->setStyleSheet(
         QStringLiteral("QSpinBox { color: transparent; selection-color: "
                        "transparent; selection-background-color: transparent; }"));
@@ -263,18 +267,23 @@ QWidget* TRec_Editform::buildDetailPage() {
     textvor->setObjectName(QStringLiteral("textvor"));
     textvor->setMinimumHeight(80);
 
-    auto label = [this](const QString& text) { return new QLabel(text, eingabefeld); };
-    g->addWidget(label(QStringLiteral("Rec.-Nr")), 0, 0);
+    // Every field is announced by its label; the label's mnemonic, if any, jumps to it.
+    auto label = [](const QString& text, QWidget* field) {
+        auto* l = new QLabel(text, field->parentWidget());
+        l->setBuddy(field);
+        return l;
+    };
+    g->addWidget(label(QStringLiteral("Rec.-Nr"), recnr), 0, 0);
     g->addWidget(recnr, 0, 1);
-    g->addWidget(label(QStringLiteral("Datum")), 0, 2);
+    g->addWidget(label(QStringLiteral("Datum"), datum), 0, 2);
     g->addWidget(datum, 0, 3);
-    g->addWidget(label(QStringLiteral("Kunde")), 1, 0);
+    g->addWidget(label(QStringLiteral("Kunde"), kundenname), 1, 0);
     g->addWidget(kundenname, 1, 1, 1, 4);
-    g->addWidget(label(QStringLiteral("Netto")), 2, 0);
+    g->addWidget(label(QStringLiteral("Netto"), netto), 2, 0);
     g->addWidget(netto, 2, 1);
-    g->addWidget(label(QStringLiteral("Brutto")), 2, 2);
+    g->addWidget(label(QStringLiteral("Brutto"), brutto), 2, 2);
     g->addWidget(brutto, 2, 3);
-    g->addWidget(label(QStringLiteral("Anschreiben")), 3, 0, Qt::AlignTop);
+    g->addWidget(label(QStringLiteral("Anschreiben"), textvor), 3, 0, Qt::AlignTop);
     g->addWidget(textvor, 3, 1, 1, 4);
 
     auto* pay = new QGroupBox(QStringLiteral("Zahlung"), eingabefeld);
@@ -296,11 +305,12 @@ QWidget* TRec_Editform::buildDetailPage() {
     edit_Zart->lineEdit()->installEventFilter(this);
     Zahlungstexte = toolButton(bezahltPanel, "Zahlungstexte", QStringLiteral("..."),
                                QStringLiteral("Zahlungsarten bearbeiten"));
-    bp->addWidget(new QLabel(QStringLiteral("am"), bezahltPanel));
+    bp->addWidget(label(QStringLiteral("am"), zahlungsdatum));
+    zahlungsdatum->setAccessibleName(QStringLiteral("Bezahlt am"));
     bp->addWidget(zahlungsdatum);
     bp->addWidget(Kalender);
     bp->addSpacing(12);
-    bp->addWidget(new QLabel(QStringLiteral("Zahlungsart"), bezahltPanel));
+    bp->addWidget(label(QStringLiteral("Zahlungsart"), edit_Zart));
     bp->addWidget(edit_Zart, 1);
     bp->addWidget(Zahlungstexte);
 
@@ -319,12 +329,13 @@ QWidget* TRec_Editform::buildDetailPage() {
     Restbetrag->setAlignment(Qt::AlignRight);
     SpeedButton2 = button(angezahltPanel, "SpeedButton2", QStringLiteral("Rechner"));
     SpeedButton3 = button(angezahltPanel, "SpeedButton3", QStringLiteral("Anzahlung"));
-    ap->addWidget(new QLabel(QStringLiteral("Angezahlt"), angezahltPanel), 0, 0);
+    ap->addWidget(label(QStringLiteral("Angezahlt"), anzahlung), 0, 0);
     ap->addWidget(anzahlung, 0, 1);
-    ap->addWidget(new QLabel(QStringLiteral("am"), angezahltPanel), 0, 2);
+    ap->addWidget(label(QStringLiteral("am"), anzahlungD), 0, 2);
+    anzahlungD->setAccessibleName(QStringLiteral("Angezahlt am"));
     ap->addWidget(anzahlungD, 0, 3);
     ap->addWidget(SpeedButton1, 0, 4);
-    ap->addWidget(new QLabel(QStringLiteral("Restbetrag"), angezahltPanel), 1, 0);
+    ap->addWidget(label(QStringLiteral("Restbetrag"), Restbetrag), 1, 0);
     ap->addWidget(Restbetrag, 1, 1);
     ap->addWidget(SpeedButton2, 1, 3);
     ap->addWidget(SpeedButton3, 1, 4, 1, 2);
@@ -358,7 +369,7 @@ QWidget* TRec_Editform::buildDetailPage() {
     anzahlungen->setMinimumHeight(90);
     savebt = button(eingabefeld, "savebt", QStringLiteral("Speichern"));
     savebt->setVisible(false);
-    g->addWidget(label(QStringLiteral("Anzahlungen")), 6, 0, Qt::AlignTop);
+    g->addWidget(label(QStringLiteral("Anzahlungen"), anzahlungen), 6, 0, Qt::AlignTop);
     g->addWidget(anzahlungen, 6, 1, 1, 4);
     g->addWidget(savebt, 7, 4, Qt::AlignRight);
     g->setColumnStretch(4, 1);
@@ -431,6 +442,7 @@ QWidget* TRec_Editform::buildTripsPage() {
     v->addLayout(head);
     FahrtenGrid = new DbGrid(m_context.dialogs, page);
     FahrtenGrid->setObjectName(QStringLiteral("FahrtenGrid"));
+    FahrtenGrid->setAccessibleName(QStringLiteral("Fahrten der Rechnung"));
     FahrtenGrid->setDataSource(
         m_daten->Fahrtquelle,
         {{QStringLiteral("Datum"), QString(), QStringLiteral("dd.mm.yyyy"), true, 90},
@@ -453,6 +465,7 @@ QWidget* TRec_Editform::buildPositionsPage() {
     auto* v = new QVBoxLayout(page);
     PostenGrid = new DbGrid(m_context.dialogs, page);
     PostenGrid->setObjectName(QStringLiteral("PostenGrid"));
+    PostenGrid->setAccessibleName(QStringLiteral("Rechnungspositionen"));
     PostenGrid->setDataSource(
         m_daten->Recposten1,
         {{QStringLiteral("RecID"), QStringLiteral("RecNr"), QString(), true, 60},
@@ -486,6 +499,7 @@ QWidget* TRec_Editform::buildOverviewPage() {
     auto* v = new QVBoxLayout(page);
     UebersichtGrid = new DbGrid(m_context.dialogs, page);
     UebersichtGrid->setObjectName(QStringLiteral("UebersichtGrid"));
+    UebersichtGrid->setAccessibleName(QStringLiteral("Rechnungen"));
     UebersichtGrid->setDataSource(
         m_daten->RecQuelle,
         {{QStringLiteral("RecNr"), QString(), QString(), true, 70},
@@ -532,6 +546,7 @@ void TRec_Editform::bindDetail() {
 
 void TRec_Editform::guarded(const std::function<void()>& action) {
     try {
+        commitPendingInput();
         action();
     } catch (const DbError& e) {
         if (!e.message().isEmpty())

@@ -95,6 +95,7 @@ void TForm_Adressen::buildControls() {
     row->setSpacing(12);
 
     Anzeige = new DbGrid(m_context.dialogs, page);
+    Anzeige->setAccessibleName(QStringLiteral("Adressen"));
     Anzeige->setObjectName(QStringLiteral("Anzeige"));
     Anzeige->setReadOnly(true);
     Anzeige->setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -35,6 +35,7 @@ TForm_Ortsliste::TForm_Ortsliste(const AppContext& context, TForm_Main* main, QW
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 0);
     Gitter = new DbGrid(m_context.dialogs, this);
+    Gitter->setAccessibleName(QStringLiteral("Ortsliste"));
     Gitter->setObjectName(QStringLiteral("Gitter"));
     Gitter->setDataSource(d->Ortsliste_Q,
                           {{QStringLiteral("Ort"), QStringLiteral("Ort"), QString(), false, 0}});

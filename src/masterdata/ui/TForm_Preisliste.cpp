@@ -24,6 +24,7 @@ TForm_Preisliste::TForm_Preisliste(const AppContext& context, TForm_Main* main)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     DBGrid1 = new DbGrid(m_context.dialogs, this);
+    DBGrid1->setAccessibleName(QStringLiteral("Preisliste"));
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
     DBGrid1->setDataSource(
         m_context.daten->PreisQuelle,

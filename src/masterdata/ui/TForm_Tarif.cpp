@@ -153,6 +153,7 @@ void TForm_Tarif::buildControls() {
 
     Hauptliste = new DbGrid(dialogs, Hauptpanel);
     Hauptliste->setObjectName(QStringLiteral("Hauptliste"));
+    Hauptliste->setAccessibleName(QStringLiteral("Tarifversionen"));
     Hauptliste->setDataSource(
         d->Orthaupt_Q, {{QStringLiteral("Nr"), QStringLiteral("Tarif"), QString(), false, 60},
                         {QStringLiteral("Anfang"), QStringLiteral("Beginn"),
@@ -235,16 +236,23 @@ void TForm_Tarif::buildControls() {
     SpeedButton1 = new QToolButton(eingabe);
     SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
     SpeedButton1->setText(QStringLiteral("++"));
+    SpeedButton1->setToolTip(QStringLiteral("Beträge um die Erhöhung anheben"));
+    SpeedButton1->setAccessibleName(SpeedButton1->toolTip());
     connect(SpeedButton1, &QToolButton::clicked, this,
             [this] { guarded([this] { SpeedButton1Click(); }); });
 
-    grid->addWidget(new QLabel(QStringLiteral("Ort"), eingabe), 0, 0);
+    auto labelFor = [eingabe](const QString& text, QWidget* field) {
+        auto* l = new QLabel(text, eingabe);
+        l->setBuddy(field);
+        return l;
+    };
+    grid->addWidget(labelFor(QStringLiteral("Ort"), DBEdit2), 0, 0);
     grid->addWidget(DBEdit2, 0, 1, 1, 3);
-    grid->addWidget(new QLabel(QStringLiteral("Betrag"), eingabe), 1, 0);
+    grid->addWidget(labelFor(QStringLiteral("Betrag"), betrag), 1, 0);
     grid->addWidget(betrag, 1, 1);
     grid->addWidget(m_currency, 1, 2);
     grid->addWidget(DBNavigator1, 1, 3, Qt::AlignLeft);
-    grid->addWidget(new QLabel(QStringLiteral("Erhöhung"), eingabe), 2, 0);
+    grid->addWidget(labelFor(QStringLiteral("Erhöhung"), erhoehung), 2, 0);
     auto* raiseRow = new QHBoxLayout;
     raiseRow->addWidget(erhoehung);
     raiseRow->addWidget(SpeedButton1);
@@ -257,6 +265,7 @@ void TForm_Tarif::buildControls() {
     auto* tabelleLayout = new QVBoxLayout(tabelle);
     Orteliste = new DbGrid(dialogs, tabelle);
     Orteliste->setObjectName(QStringLiteral("Orteliste"));
+    Orteliste->setAccessibleName(QStringLiteral("Ortsbeträge"));
     Orteliste->setReadOnly(true);
     Orteliste->setDataSource(
         d->Orte_Q, {{QStringLiteral("Ort"), QStringLiteral("Ort"), QString(), true, 260},
@@ -271,6 +280,7 @@ void TForm_Tarif::buildControls() {
     // --- right: funeral directors of the group ---------------------------------------------
     DBGrid1 = new DbGrid(dialogs, this);
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
+    DBGrid1->setAccessibleName(QStringLiteral("Bestatter dieser Tarifgruppe"));
     DBGrid1->setReadOnly(true);
     DBGrid1->setDataSource(AdressenQ,
                            {{QStringLiteral("Name"), QStringLiteral("Bestatter dieser Tarifgruppe"),

@@ -43,6 +43,7 @@ Tfplzedit::Tfplzedit(const AppContext& context, TForm_Main* main)
     layout->addLayout(bar);
 
     DBGrid1 = new DbGrid(m_context.dialogs, this);
+    DBGrid1->setAccessibleName(QStringLiteral("Postleitzahlen"));
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
     DBGrid1->setDataSource(m_context.daten->PLZ1,
                            {{QStringLiteral("PLZ"), {}, {}, false, 90},

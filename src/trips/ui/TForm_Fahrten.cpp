@@ -11,6 +11,7 @@
 #include "data/ui/DbGrid.h"
 #include "data/ui/DbNavigator.h"
 #include "data/ui/FieldBinding.h"
+#include "data/ui/PendingInput.h"
 #include "trips/TripRules.h"
 #include "trips/ui/TFAuftragsuche.h"
 
@@ -56,6 +57,9 @@ QToolButton* toolButton(QWidget* parent, const char* name, const QString& text,
     b->setText(text);
     if (!hint.isEmpty())
         b->setToolTip(hint);
+    // A caption of signs ("…", "▾", "€") says nothing to a screen reader; the hint does.
+    if (!hint.isEmpty() && !text.contains(QRegularExpression(QStringLiteral("[A-Za-z]{2}"))))
+        b->setAccessibleName(hint);
     b->setFocusPolicy(Qt::NoFocus); // fast entry tabs through the fields only
     return b;
 }
@@ -95,8 +99,11 @@ TForm_Fahrten::TForm_Fahrten(const AppContext& context, TForm_Main* main)
     auto* right = new QVBoxLayout;
     right->setSpacing(4);
     suchgitter = named(new DbGrid(m_context.dialogs, this), "suchgitter");
+    suchgitter->setAccessibleName(QStringLiteral("Fahrten"));
     Ortesuchliste = named(new DbGrid(m_context.dialogs, this), "Ortesuchliste");
+    Ortesuchliste->setAccessibleName(QStringLiteral("Ortsliste"));
     Preislistegitter = named(new DbGrid(m_context.dialogs, this), "Preislistegitter");
+    Preislistegitter->setAccessibleName(QStringLiteral("Preisliste"));
     ListHint = new QLabel(lit("(hier klicken, um Liste ohne Änderung zu schließen)"), this);
     ListHint->setObjectName(QStringLiteral("ListHint"));
     ListHint->setAlignment(Qt::AlignCenter);
@@ -202,6 +209,7 @@ QWidget* TForm_Fahrten::buildTopBar() {
     Monatedit->setEditable(true);
     Monatedit->setInsertPolicy(QComboBox::NoInsert);
     Monatedit->setToolTip(lit("Monat wählen"));
+    Monatedit->setAccessibleName(lit("Monat"));
     for (int m = 1; m <= 12; ++m)
         Monatedit->addItem(Format::monthName(m));
     Monatedit->setMinimumWidth(110);
@@ -209,12 +217,15 @@ QWidget* TForm_Fahrten::buildTopBar() {
     UpDown2->setRange(0, 11);
     UpDown2->setWrapping(false);
     UpDown2->setFixedWidth(18);
+    UpDown2->setAccessibleName(lit("Monat wechseln"));
     UpDown2->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
     Jahredit = named(new QLineEdit(bar), "Jahredit");
     Jahredit->setToolTip(lit("Jahr wählen"));
     Jahredit->setFixedWidth(52);
+    Jahredit->setAccessibleName(lit("Jahr"));
     UpDown1 = named(new QSpinBox(bar), "UpDown1");
     UpDown1->setRange(1996, 2200);
+    UpDown1->setAccessibleName(lit("Jahr wechseln"));
     UpDown1->setWrapping(false);
     UpDown1->setGroupSeparatorShown(false);
     UpDown1->setFixedWidth(18);
@@ -329,61 +340,63 @@ QWidget* TForm_Fahrten::buildPanel() {
     line({DBText1, SpeedButton4}, {1, 0});
     ++row;
 
-    label(lit("Datum"), row);
+    QLabel* datumLabel = label(lit("Datum"), row);
     EditDatum = edit("EditDatum");
+    datumLabel->setBuddy(EditDatum);
     EditDatum->setPlaceholderText(lit("TT.MM.JJJJ"));
     editZeit = edit("editZeit");
     editZeit->setPlaceholderText(lit("hh:mm"));
     editZeit->setFixedWidth(56);
+    editZeit->setAccessibleName(lit("Zeit"));
     SpeedButton1 = toolButton(Eingabefeld, "SpeedButton1", lit("…"), lit("Kalender"));
     line({EditDatum, editZeit, SpeedButton1}, {1, 0, 0});
     ++row;
 
-    label(lit("Bestatter"), row);
+    QLabel* bestatterLabel = label(lit("Bestatter"), row);
     Bcombo = named(new QComboBox(Eingabefeld), "Bcombo");
+    bestatterLabel->setBuddy(Bcombo);
     Bcombo->setMaxVisibleItems(15);
     Bcombo->installEventFilter(this);
     grid->addWidget(Bcombo, row++, 1);
 
-    label(lit("Startort"), row);
-    EditStartort = edit("EditStartort");
+    label(lit("Startort"), row)->setBuddy(EditStartort = edit("EditStartort"));
     SpeedButton2 = toolButton(Eingabefeld, "SpeedButton2", lit("▾"), lit("Ortsliste"));
     PreislisteButton =
         toolButton(Eingabefeld, "PreislisteButton", lit("€"), lit("aus der Preisliste wählen"));
     line({EditStartort, SpeedButton2, PreislisteButton}, {1, 0, 0});
     ++row;
 
-    label(lit("Zielort"), row);
-    EditZielort = edit("EditZielort");
+    label(lit("Zielort"), row)->setBuddy(EditZielort = edit("EditZielort"));
     SpeedButton3 = toolButton(Eingabefeld, "SpeedButton3", lit("▾"), lit("Ortsliste"));
     line({EditZielort, SpeedButton3}, {1, 0});
     ++row;
 
-    label(lit("Vorname*"), row);
+    QLabel* vornameLabel = label(lit("Vorname*"), row);
     DBComboBox1 = named(new QComboBox(Eingabefeld), "DBComboBox1");
+    DBComboBox1->setAccessibleName(lit("Anrede"));
     DBComboBox1->setEditable(true);
     DBComboBox1->addItems({lit("Herr"), lit("Frau"), lit("Kind")});
     DBComboBox1->setFixedWidth(70);
     DBComboBox1->installEventFilter(this);
     DBComboBox1->lineEdit()->installEventFilter(this);
     DBEdit2 = edit("DBEdit2");
+    vornameLabel->setBuddy(DBEdit2);
     line({DBComboBox1, DBEdit2}, {0, 1});
     ++row;
 
-    label(lit("Nachname"), row);
-    EditPersonen = edit("EditPersonen");
+    label(lit("Nachname"), row)->setBuddy(EditPersonen = edit("EditPersonen"));
     grid->addWidget(EditPersonen, row++, 1);
-    label(lit("Strasse*"), row);
-    EditStrasse = edit("EditStrasse");
+    label(lit("Strasse*"), row)->setBuddy(EditStrasse = edit("EditStrasse"));
     grid->addWidget(EditStrasse, row++, 1);
-    label(lit("PLZ, Ort*"), row);
-    editPLZ = edit("editPLZ");
+    label(lit("PLZ, Ort*"), row)->setBuddy(editPLZ = edit("editPLZ"));
     editPLZ->setFixedWidth(60);
     DBEdit4 = edit("DBEdit4");
+    DBEdit4->setAccessibleName(lit("Ort"));
     line({editPLZ, DBEdit4}, {0, 1});
     ++row;
-    label(lit("Aushilfe"), row);
+    QLabel* aushilfeLabel = label(lit("Aushilfe"), row);
     Aushilfecombo = named(new QComboBox(Eingabefeld), "Aushilfecombo");
+    aushilfeLabel->setBuddy(Aushilfecombo);
     Aushilfecombo->setMaxVisibleItems(10);
     Aushilfecombo->installEventFilter(this);
     grid->addWidget(Aushilfecombo, row++, 1);
@@ -404,8 +417,8 @@ QWidget* TForm_Fahrten::buildPanel() {
     auto* amountBox = new QGridLayout;
     amountBox->setVerticalSpacing(4);
     for (int i = 0; i < 7; ++i) {
-        label(lit(amounts[i].label), row + i);
         QLineEdit* e = edit(amounts[i].name);
+        label(lit(amounts[i].label), row + i)->setBuddy(e);
         e->setAlignment(Qt::AlignRight);
         e->setFixedWidth(90);
         *amounts[i].edit = e;
@@ -440,15 +453,12 @@ QWidget* TForm_Fahrten::buildPanel() {
     grid->addLayout(amountBox, amountsTop, 1, 7, 1);
     row += 7;
 
-    label(lit("Aktenzeichen*"), row);
-    DBEdit3 = edit("DBEdit3");
+    label(lit("Aktenzeichen*"), row)->setBuddy(DBEdit3 = edit("DBEdit3"));
     grid->addWidget(DBEdit3, row++, 1);
-    label(lit("Beamter*"), row);
-    DBEdit5 = edit("DBEdit5");
+    label(lit("Beamter*"), row)->setBuddy(DBEdit5 = edit("DBEdit5"));
     grid->addWidget(DBEdit5, row++, 1);
 
-    label(lit("Auftragsnr"), row);
-    DBEdit8 = edit("DBEdit8");
+    label(lit("Auftragsnr"), row)->setBuddy(DBEdit8 = edit("DBEdit8"));
     AnrZuordnen = toolButton(Eingabefeld, "AnrZuordnen", lit("Zuordnen"),
                              lit("Auftragsnummer einer früheren Fahrt übernehmen"));
     VKsetzen = toolButton(Eingabefeld, "VKsetzen", lit("VK"), lit("Verkehrskommissariat"));
@@ -461,7 +471,8 @@ QWidget* TForm_Fahrten::buildPanel() {
     DBCheckBox1->installEventFilter(this);
     grid->addWidget(DBCheckBox1, row++, 1);
     chkanr = named(new QCheckBox(lit("Auftragsnr gesperrt"), Eingabefeld), "chkanr");
-    SpeedButton5 = toolButton(Eingabefeld, "SpeedButton5", lit("..."));
+    SpeedButton5 = toolButton(Eingabefeld, "SpeedButton5", lit("..."),
+                              lit("Auftragsnr-Sperre ändern"));
     line({chkanr, SpeedButton5}, {1, 0});
     ++row;
 
@@ -473,7 +484,8 @@ QWidget* TForm_Fahrten::buildPanel() {
     bold.setBold(true);
     DBText3->setFont(bold);
     DBText2 = named(new QLabel(Eingabefeld), "DBText2");
-    SpeedButton6 = toolButton(Eingabefeld, "SpeedButton6", lit("R"));
+    SpeedButton6 = toolButton(Eingabefeld, "SpeedButton6", lit("R"),
+                              lit("Rechnungsnummern löschen"));
     SpeedButton6->hide();
     DBEdit1 = named(new QLineEdit(Eingabefeld), "DBEdit1");
     DBEdit1->hide();
@@ -596,6 +608,7 @@ void TForm_Fahrten::updateTexts() {
 
 void TForm_Fahrten::runGuarded(const std::function<void()>& handler) {
     try {
+        commitPendingInput();
         handler();
     } catch (const DbError& e) {
         if (!e.message().isEmpty() && m_context.dialogs)

@@ -1,0 +1,23 @@
+#include "data/ui/PendingInput.h"
+
+#include "data/DbError.h"
+#include "data/ui/DbGrid.h"
+#include "data/ui/FieldBinding.h"
+
+#include <QApplication>
+#include <QWidget>
+
+namespace kilvaro {
+
+void commitPendingInput() {
+    const QWidgetList widgets = QApplication::allWidgets();
+    for (QWidget* w : widgets) {
+        if (auto* grid = qobject_cast<DbGrid*>(w))
+            grid->commitOpenEditor();
+        for (FieldBinding* binding : w->findChildren<FieldBinding*>(Qt::FindDirectChildrenOnly))
+            if (!binding->commit())
+                throw AbortError();
+    }
+}
+
+} // namespace kilvaro
