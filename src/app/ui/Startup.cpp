@@ -119,6 +119,7 @@ int runGui(const CommandLine& commandLine) {
 
     splash.finish();
     mainWindow.show();
+    daten.startIntegrityCheck();
     const int rc = QApplication::exec();
     if (!mainWindow.endedByUpdate())
         daten.DatenDestroy();
