@@ -11,6 +11,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
 #include <QStringEncoder>
 
 namespace kilvaro::ProgramSetup {
@@ -82,9 +83,11 @@ QString databaseSetting(const QString& programFolder, const QString& databaseFil
     if (QDir::cleanPath(file.absolutePath()) == QDir::cleanPath(QDir(programFolder).absolutePath()))
         return file.fileName();
     const QString path = QDir::toNativeSeparators(file.absoluteFilePath());
+    // The encoder quietly writes '?' for what it cannot hold: compare the round trip.
     QStringEncoder encoder("windows-1252");
-    (void)encoder.encode(path);
-    if (encoder.hasError())
+    QStringDecoder decoder("windows-1252");
+    const QByteArray bytes = encoder.encode(path);
+    if (encoder.hasError() || QString(decoder.decode(bytes)) != path)
         throw DbError(QStringLiteral("Der Pfad '%1' der Datenbank enthält Zeichen, die in "
                                      "kilvaro.ini nicht gespeichert werden können. Bitte wählen "
                                      "Sie einen Ordner, dessen Name nur Buchstaben des "

@@ -183,8 +183,9 @@ void Connection::openInternal(const QString& path, bool create) {
             if (diskFull(path))
                 throw DbError(QStringLiteral("Die Datenbank '%1' kann nicht geöffnet werden: Der "
                                              "Datenträger ist voll. Bitte schaffen Sie dort "
-                                             "Platz und versuchen Sie es noch einmal. (%2)")
-                                  .arg(path, e.message()));
+                                             "Platz und versuchen Sie es noch einmal. "
+                                             "(disk I/O error)")
+                                  .arg(path));
             throw DbError(QStringLiteral("Die Datenbank '%1' kann nicht geöffnet werden: %2")
                               .arg(path, e.message()));
         }

@@ -73,14 +73,14 @@ private slots:
         dialog->show();
         auto* model = dialog->findChild<QFileSystemModel*>();
         QVERIFY(model);
-        QTRY_COMPARE_WITH_TIMEOUT(model->type(model->index(path)), QStringLiteral("DB-Datei"),
-                                  10000);
+        // The listing thread has looked at the database file once it names its type.
+        QTRY_VERIFY_WITH_TIMEOUT(!model->type(model->index(path)).isEmpty(), 10000);
         QTest::qWait(200);
+        const QString type = model->type(model->index(path));
         dialog->reject();
 
         QVERIFY(writeFromOtherProcess(path, QStringLiteral("Outside-1")));
-        QVERIFY2(QFile::exists(path + QStringLiteral("-wal")),
-                 "the other instance must still see this one and leave the WAL file alone");
+        const bool walKept = QFile::exists(path + QStringLiteral("-wal"));
         store("Inside-3");
         QVERIFY(writeFromOtherProcess(path, QStringLiteral("Outside-2")));
         store("Inside-4");
@@ -95,6 +95,8 @@ private slots:
         QCOMPARE(places, (QStringList{QStringLiteral("Inside-1"), QStringLiteral("Outside-1"),
                                       QStringLiteral("Inside-3"), QStringLiteral("Outside-2"),
                                       QStringLiteral("Inside-4")}));
+        QVERIFY2(walKept, "the other instance must still see this one and leave its WAL alone");
+        QCOMPARE(type, QStringLiteral("DB-Datei")); // told by its name, not by its content
     }
 };
 
