@@ -67,9 +67,9 @@ private slots:
 
         // The postal-code import's dialog, opened on the program folder and cancelled once
         // it has listed every file.
-        const auto dialog = QtDialogService::createFileDialog(
-            nullptr, QStringLiteral("Import"), folder.path(), QStringLiteral("alle Dateien|*.*"),
-            false);
+        const auto dialog =
+            QtDialogService::createFileDialog(nullptr, QStringLiteral("Import"), folder.path(),
+                                              QStringLiteral("alle Dateien|*.*"), false);
         dialog->show();
         auto* model = dialog->findChild<QFileSystemModel*>();
         QVERIFY(model);
