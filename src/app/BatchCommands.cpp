@@ -5,6 +5,7 @@
 #include "data/Connection.h"
 #include "data/Daten_A.h"
 #include "data/DbError.h"
+#include "data/IntegrityCheck.h"
 #include "data/Schema.h"
 #include "data/StoredValue.h"
 #include "invoicing/Daten_R.h"
@@ -31,6 +32,10 @@ void openConfigured(Connection& db, const QString& programFolder) {
             QStringLiteral("Im Programmordner '%1' gibt es keine kilvaro.ini.").arg(programFolder));
     db.open(ProgramSetup::databasePath(programFolder));
     Schema::upgrade(db);
+    // A damaged file is not worked on: whatever a command read or wrote could be wrong.
+    const QString problem = db.integrityProblem();
+    if (!problem.isEmpty())
+        throw DbError(IntegrityCheck::damagedMessage(db.filePath(), problem));
 }
 
 QString numberText(double v) {
@@ -206,6 +211,7 @@ int runReport(const QString& programFolder, const QString& report, const QString
         daten.DataModuleCreate();
         if (!daten.lastError().isEmpty())
             throw DbError(daten.lastError());
+        daten.checkIntegrityNow();
         std::unique_ptr<Report> r = masterDataReport(key, daten);
         if (title)
             r->setTitle(*title);
@@ -236,6 +242,7 @@ int runInvoicePdf(const QString& programFolder, const QString& invoices, bool ra
             throw DbError(daten.lastError().isEmpty()
                               ? QStringLiteral("Die Datenbank kann nicht geöffnet werden.")
                               : daten.lastError());
+        daten.checkIntegrityNow();
         TDaten_R datenR(&daten, programFolder, nullptr);
         datenR.RechnungsmodulCreate();
 

@@ -11,6 +11,8 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
+#include <QStringEncoder>
 
 namespace kilvaro::ProgramSetup {
 
@@ -74,32 +76,81 @@ void writeMissingTextFiles(const QString& programFolder) {
     }
 }
 
+QString databaseSetting(const QString& programFolder, const QString& databaseFile) {
+    const QFileInfo file(databaseFile);
+    // Inside the program folder the name alone is kept, so a copied or restored folder
+    // works on its own database and never on the original's.
+    if (QDir::cleanPath(file.absolutePath()) == QDir::cleanPath(QDir(programFolder).absolutePath()))
+        return file.fileName();
+    const QString path = QDir::toNativeSeparators(file.absoluteFilePath());
+    // The encoder quietly writes '?' for what it cannot hold: compare the round trip.
+    QStringEncoder encoder("windows-1252");
+    QStringDecoder decoder("windows-1252");
+    const QByteArray bytes = encoder.encode(path);
+    if (encoder.hasError() || QString(decoder.decode(bytes)) != path)
+        throw DbError(QStringLiteral("Der Pfad '%1' der Datenbank enthält Zeichen, die in "
+                                     "kilvaro.ini nicht gespeichert werden können. Bitte wählen "
+                                     "Sie einen Ordner, dessen Name nur Buchstaben des "
+                                     "westeuropäischen Zeichensatzes enthält.")
+                          .arg(path));
+    return path;
+}
+
+namespace {
+
+void removeDatabaseFiles(const QString& path) {
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"})
+        QFile::remove(path + QString::fromLatin1(suffix));
+}
+
+/// A database file that holds no table at all: what a first start leaves when it is cut
+/// off before its schema was committed. Nothing can be lost by replacing it.
+bool holdsNoTables(const QString& path) {
+    if (QFileInfo(path).size() == 0)
+        return true;
+    try {
+        Connection db;
+        db.open(path);
+        return db.schema().tables().isEmpty() && Schema::storedVersion(db) == 0;
+    } catch (const DbError&) {
+        return false; // not a database: leave it to the start to report
+    }
+}
+
+} // namespace
+
 void createDefaults(const QString& programFolder) {
     ensureFolder(programFolder);
     const QString iniPath = programFolder + QStringLiteral("kilvaro.ini");
     if (QFileInfo::exists(iniPath))
         throw DbError(QStringLiteral("Die Datei '%1' gibt es schon.").arg(iniPath));
     const QString dbPath = programFolder + QString::fromLatin1(defaultDatabaseName);
-    bool createdDb = false;
-    try {
-        if (!QFileInfo::exists(dbPath)) {
+    const QString setting = databaseSetting(programFolder, dbPath);
+    if (QFileInfo::exists(dbPath) && holdsNoTables(dbPath))
+        removeDatabaseFiles(dbPath);
+    if (!QFileInfo::exists(dbPath)) {
+        // The database is built under another name and gets its own only when complete, so
+        // a start that is cut off never leaves a Kilvaro.db without tables behind.
+        const QString building = dbPath + QStringLiteral(".neu");
+        removeDatabaseFiles(building);
+        try {
             Connection db;
-            db.create(dbPath);
-            createdDb = true;
+            db.create(building);
             Schema::create(db);
             db.close();
+        } catch (const DbError&) {
+            removeDatabaseFiles(building);
+            throw;
         }
-        writeMissingTextFiles(programFolder);
-        // The settings file comes last: its presence marks a completed first start.
-        TextFile::write(iniPath, defaultIniText(dbPath));
-    } catch (const DbError&) {
-        if (createdDb) {
-            QFile::remove(dbPath);
-            QFile::remove(dbPath + QStringLiteral("-wal"));
-            QFile::remove(dbPath + QStringLiteral("-shm"));
+        if (!QFile::rename(building, dbPath)) {
+            removeDatabaseFiles(building);
+            throw DbError(
+                QStringLiteral("Die Datenbank '%1' kann nicht angelegt werden.").arg(dbPath));
         }
-        throw;
     }
+    writeMissingTextFiles(programFolder);
+    // The settings file comes last: its presence marks a completed first start.
+    TextFile::write(iniPath, defaultIniText(setting));
 }
 
 } // namespace kilvaro::ProgramSetup

@@ -20,9 +20,15 @@ bool isFirstStart(const QString& programFolder);
 
 /// First start: creates the folder if needed, a default kilvaro.ini naming a new database
 /// file, that database with the full schema, and the default text files, sql/, daten/,
-/// export/ and Hilfe/. Never overwrites an existing file. Throws DbError (German message);
+/// export/ and Hilfe/. Never overwrites an existing file, except a database file without
+/// any table (left by a first start that was cut off). Throws DbError (German message);
 /// on failure no kilvaro.ini is left behind, so the next start tries again.
 void createDefaults(const QString& programFolder);
+
+/// The value of [DB] MDB for a database file: its name alone when it lies in the program
+/// folder, else its full path. Throws DbError (German) for a path that the settings file's
+/// code page (Windows-1252) cannot hold.
+QString databaseSetting(const QString& programFolder, const QString& databaseFile);
 
 /// Writes those default text files (and folders) that are missing; keeps existing ones.
 void writeMissingTextFiles(const QString& programFolder);

@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlRecord>
+#include <QStorageInfo>
+#include <QUrl>
 
 namespace kilvaro {
 
@@ -56,11 +58,49 @@ QString engineText(const QSqlError& e) {
         else if (t.startsWith(QLatin1String("NOT NULL constraint failed")))
             lead = QStringLiteral("Ein Pflichtfeld ist leer; die Änderung wurde nicht "
                                   "gespeichert.");
+        else if (t.contains(QLatin1String("constraint failed")))
+            lead = QStringLiteral("Eine Regel der Datenbank lässt diesen Wert nicht zu; die "
+                                  "Änderung wurde nicht gespeichert.");
+        // Anything else was raised by our own triggers and is German already.
+        break;
+    case 1: // SQLITE_ERROR: the statement itself cannot run
+        if (t.startsWith(QLatin1String("error in trigger")))
+            lead = QStringLiteral("Eine Prüfregel (Trigger) der Datenbank passt nicht mehr zu "
+                                  "ihren Tabellen; die Änderung wurde nicht gespeichert.");
+        else if (t.startsWith(QLatin1String("too many columns")))
+            lead = QStringLiteral("Die Abfrage liefert mehr Spalten, als die Datenbank "
+                                  "verarbeiten kann.");
+        else if (t.startsWith(QLatin1String("no such table")))
+            lead = QStringLiteral("Eine Tabelle fehlt in der Datenbank.");
+        else if (t.startsWith(QLatin1String("no such column")))
+            lead = QStringLiteral("Eine Spalte fehlt in der Datenbank.");
+        else
+            lead = QStringLiteral("Die Datenbank kann die Anweisung nicht ausführen.");
         break;
     default:
+        lead = QStringLiteral("Die Datenbank hat die Anweisung abgelehnt.");
         break;
     }
     return lead.isEmpty() ? t : QStringLiteral("%1 (%2)").arg(lead, t);
+}
+
+int primaryCode(const QSqlError& e) {
+    bool numeric = false;
+    const int code = e.nativeErrorCode().toInt(&numeric) & 0xFF;
+    return numeric ? code : -1;
+}
+
+QString readOnlyRefusal(const QString& path) {
+    return QStringLiteral("Die Datenbankdatei '%1' ist schreibgeschützt und nur zum Lesen "
+                          "geöffnet; die Änderung wurde nicht gespeichert.")
+        .arg(path);
+}
+
+/// Whether the disk holding `path` has (next to) no room left: the engine then only says
+/// "disk I/O error" when it cannot create or grow its -shm or -wal file.
+bool diskFull(const QString& path) {
+    const QStorageInfo storage(QFileInfo(path).absolutePath());
+    return storage.isValid() && storage.bytesAvailable() < 1024 * 1024;
 }
 } // namespace
 
@@ -80,6 +120,8 @@ void Connection::openInternal(const QString& path, bool create) {
         throw DbError(QStringLiteral("Es ist keine Datenbankdatei angegeben "
                                      "(Schlüssel MDB im Abschnitt [DB] von kilvaro.ini)."));
     const QFileInfo info(path);
+    bool readOnly = false;
+    bool immutable = false;
     if (create) {
         if (info.exists())
             throw DbError(QStringLiteral("Die Datei '%1' gibt es schon.").arg(path));
@@ -88,20 +130,27 @@ void Connection::openInternal(const QString& path, bool create) {
             throw DbError(QStringLiteral("Die Datenbankdatei '%1' wurde nicht gefunden.").arg(path));
         if (!info.isFile() || !info.isReadable())
             throw DbError(QStringLiteral("Die Datenbankdatei '%1' kann nicht gelesen werden.").arg(path));
-        // Opening a read-only file would only fail later, at the first store, after the user
-        // typed a whole trip: refuse it at once.
-        if (!info.isWritable())
-            throw DbError(QStringLiteral("Die Datenbankdatei '%1' ist schreibgeschützt; "
-                                         "Kilvaro braucht Schreibrechte auf die Datei.").arg(path));
-        if (!QFileInfo(info.absolutePath()).isWritable())
-            throw DbError(QStringLiteral("Der Ordner '%1' der Datenbankdatei ist schreibgeschützt; "
-                                         "Kilvaro braucht dort Schreibrechte.").arg(info.absolutePath()));
+        // A read-only file or folder (an archive copy, a write-protected medium) is opened
+        // for reading only; every store is then refused at once in plain words.
+        const bool folderWritable = QFileInfo(info.absolutePath()).isWritable();
+        readOnly = !info.isWritable() || !folderWritable;
+        // The engine keeps its shared-memory index of a WAL file beside the database; where
+        // it cannot be created, nobody can write the file either, so it is read as it lies.
+        immutable = readOnly && !folderWritable && !QFileInfo::exists(path + QStringLiteral("-shm"));
     }
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-        db.setDatabaseName(path);
         // Several instances may share the file: wait for a lock instead of failing at once.
         QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(m_busyTimeoutMs);
+        if (readOnly)
+            options += QStringLiteral(";QSQLITE_OPEN_READONLY");
+        if (immutable) {
+            options += QStringLiteral(";QSQLITE_OPEN_URI");
+            db.setDatabaseName(QUrl::fromLocalFile(info.absoluteFilePath()).toString(QUrl::FullyEncoded) +
+                               QStringLiteral("?immutable=1"));
+        } else {
+            db.setDatabaseName(path);
+        }
         db.setConnectOptions(options);
         if (!db.open()) {
             const QString text = engineText(db.lastError());
@@ -112,6 +161,8 @@ void Connection::openInternal(const QString& path, bool create) {
         }
     }
     m_path = path;
+    m_readOnly = readOnly;
+    m_writeRefusal = readOnly ? readOnlyRefusal(path) : QString();
     try {
         // Reading the schema touches the file: a non-database file fails here.
         exec(QStringLiteral("PRAGMA foreign_keys = OFF"));
@@ -126,9 +177,53 @@ void Connection::openInternal(const QString& path, bool create) {
         if (e.message().contains(QLatin1String("locked")) || e.message().contains(QLatin1String("busy")))
             throw DbError(QStringLiteral("Die Datenbank '%1' kann nicht geöffnet werden. %2")
                               .arg(path, e.message()));
+        // Opening a WAL file means creating or growing its -shm and -wal files: on a full
+        // disk that fails with a bare I/O error, although the file itself is sound.
+        if (e.message().contains(QLatin1String("I/O error"))) {
+            if (diskFull(path))
+                throw DbError(QStringLiteral("Die Datenbank '%1' kann nicht geöffnet werden: Der "
+                                             "Datenträger ist voll. Bitte schaffen Sie dort "
+                                             "Platz und versuchen Sie es noch einmal. "
+                                             "(disk I/O error)")
+                                  .arg(path));
+            throw DbError(QStringLiteral("Die Datenbank '%1' kann nicht geöffnet werden: %2")
+                              .arg(path, e.message()));
+        }
         throw DbError(QStringLiteral("Die Datei '%1' ist keine lesbare Datenbank: %2")
                           .arg(path, e.message()));
     }
+}
+
+void Connection::refuseWrites(const QString& message) {
+    if (!isOpen())
+        return;
+    // The engine itself then refuses every write, whichever path it comes from.
+    exec(QStringLiteral("PRAGMA query_only = ON"));
+    m_writeRefusal = message;
+}
+
+QString Connection::integrityProblem() {
+    if (!isOpen())
+        return {};
+    QSqlQuery q(database());
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral("PRAGMA integrity_check(20)"))) {
+        const int code = primaryCode(q.lastError());
+        // SQLITE_CORRUPT and SQLITE_NOTADB: the check itself ran into the damage.
+        return code == 11 || code == 26 ? q.lastError().databaseText() : QString();
+    }
+    QStringList problems;
+    while (q.next()) {
+        const QString line = q.value(0).toString();
+        if (line != QLatin1String("ok"))
+            problems << line;
+    }
+    if (q.lastError().isValid() && problems.isEmpty()) {
+        const int code = primaryCode(q.lastError());
+        if (code == 11 || code == 26)
+            problems << q.lastError().databaseText();
+    }
+    return problems.mid(0, 3).join(QStringLiteral("; "));
 }
 
 void Connection::close() {
@@ -142,6 +237,8 @@ void Connection::close() {
     QSqlDatabase::removeDatabase(m_name);
     m_schema.clear();
     m_depth = 0;
+    m_readOnly = false;
+    m_writeRefusal.clear();
 }
 
 bool Connection::isOpen() const {
@@ -184,8 +281,12 @@ QSqlQuery Connection::exec(const QString& sql, const QVariantList& values) {
         throw DbError(engineText(q.lastError()));
     for (int i = 0; i < values.size(); ++i)
         q.bindValue(i, values.at(i));
-    if (!q.exec())
+    if (!q.exec()) {
+        // SQLITE_READONLY on a connection that refuses stores: say why in our words.
+        if (!m_writeRefusal.isEmpty() && primaryCode(q.lastError()) == 8)
+            throw DbError(m_writeRefusal);
         throw DbError(engineText(q.lastError()));
+    }
     return q;
 }
 
@@ -214,6 +315,9 @@ QSqlQuery Connection::execOld(const QString& text, Translation* translation) {
 }
 
 void Connection::begin() {
+    // Transactions exist for stores only: refuse before taking the write lock.
+    if (!m_writeRefusal.isEmpty())
+        throw DbError(m_writeRefusal);
     if (m_depth == 0)
         exec(QStringLiteral("BEGIN IMMEDIATE"));
     else

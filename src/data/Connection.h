@@ -26,6 +26,18 @@ public:
     void create(const QString& databaseFile);
     void close();
     bool isOpen() const;
+    /// True when the file could only be opened for reading (a read-only file, medium or
+    /// folder, such as an archive copy): selects work, every store is refused in German.
+    bool isReadOnly() const { return m_readOnly; }
+    /// Refuses every store from now on with `message` (a damaged file): the connection is
+    /// switched to read-only, and any write fails with that text.
+    void refuseWrites(const QString& message);
+    /// The text every store is refused with; empty while stores are allowed.
+    QString writeRefusal() const { return m_writeRefusal; }
+    /// Runs the engine's full consistency check on this connection. Empty when the file is
+    /// sound (or the check could not run for a reason other than damage); otherwise the first
+    /// problems the engine reports.
+    QString integrityProblem();
     /// How long a statement waits for another instance's lock before it fails (default
     /// 60 seconds); takes effect at the next open.
     void setBusyTimeout(int milliseconds) { m_busyTimeoutMs = milliseconds; }
@@ -65,6 +77,8 @@ private:
     SchemaInfo m_schema;
     int m_depth = 0;
     int m_busyTimeoutMs = 60000;
+    bool m_readOnly = false;
+    QString m_writeRefusal;
 };
 
 /// Guard for one transaction: rolls back in its destructor unless commit() was called, so

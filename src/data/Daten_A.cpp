@@ -4,6 +4,7 @@
 #include "app/IniFile.h"
 #include "app/ProgramSetup.h"
 #include "data/DbError.h"
+#include "data/IntegrityCheck.h"
 #include "data/Schema.h"
 
 namespace kilvaro {
@@ -129,6 +130,21 @@ void TDaten_A::DataModuleCreate() {
     try {
         Database->open(mdb);
         Schema::upgrade(*Database);
+    } catch (const DbError& e) {
+        // A file this program must not work on (newer, foreign, unreadable) stays closed.
+        Database->close();
+        m_lastError = e.message();
+        if (m_dialogs)
+            m_dialogs->error(e.message());
+        return;
+    }
+    if (Database->isReadOnly() && m_dialogs)
+        m_dialogs->information(
+            QStringLiteral("Die Datenbankdatei '%1' ist schreibgeschützt (zum Beispiel eine "
+                           "Archivkopie) und wird nur zum Lesen geöffnet: Sie können ansehen und "
+                           "drucken, aber nichts ändern.")
+                .arg(mdb));
+    try {
         for (Table* t : {AdressTab, Orthaupttab, Ortetab, Ortslistetab, Tariftab, Preistab,
                          FAdressen, Fahrttab, idsuche})
             t->open();
@@ -139,6 +155,38 @@ void TDaten_A::DataModuleCreate() {
         m_lastError = e.message();
         if (m_dialogs)
             m_dialogs->error(e.message());
+    }
+}
+
+void TDaten_A::startIntegrityCheck() {
+    if (!Database->isOpen())
+        return;
+    if (!m_integrityCheck) {
+        m_integrityCheck = new IntegrityCheck(this);
+        connect(m_integrityCheck, &IntegrityCheck::finished, this, [this](const QString& problem) {
+            if (problem.isEmpty() || !Database->isOpen())
+                return;
+            Database->refuseWrites(IntegrityCheck::storeRefusal());
+            if (m_dialogs)
+                m_dialogs->warning(IntegrityCheck::damagedMessage(Database->filePath(), problem) +
+                                   QStringLiteral(" Bis dahin speichert Kilvaro nichts in dieser "
+                                                  "Datei, damit der Schaden nicht größer wird."));
+        });
+    }
+    m_integrityCheck->start(Database->filePath());
+}
+
+bool TDaten_A::waitForIntegrityCheck(int milliseconds) {
+    return m_integrityCheck && m_integrityCheck->wait(milliseconds);
+}
+
+void TDaten_A::checkIntegrityNow() {
+    if (!Database->isOpen())
+        return;
+    const QString problem = Database->integrityProblem();
+    if (!problem.isEmpty()) {
+        Database->refuseWrites(IntegrityCheck::storeRefusal());
+        throw DbError(IntegrityCheck::damagedMessage(Database->filePath(), problem));
     }
 }
 

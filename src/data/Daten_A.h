@@ -11,6 +11,7 @@
 namespace kilvaro {
 
 class DialogService;
+class IntegrityCheck;
 
 /// The general data module: the connection to the database file and the shared table
 /// objects of trips and master data, with their orders, links, data sources, calculated
@@ -31,6 +32,14 @@ public:
     void ReconnectDatenbank();
 
     bool isConnected() const;
+
+    /// Checks the open database for damage on a worker thread (the window is not delayed).
+    /// A damaged file is reported through the dialog service, and every store is refused.
+    void startIntegrityCheck();
+    /// Waits for that check (tests); true when it has finished and been acted upon.
+    bool waitForIntegrityCheck(int milliseconds);
+    /// The same check at once, for batch commands: throws DbError when the file is damaged.
+    void checkIntegrityNow();
     /// The error text of a failed DataModuleCreate (empty when it succeeded).
     QString lastError() const { return m_lastError; }
 
@@ -80,6 +89,7 @@ private:
     DialogService* m_dialogs;
     QString m_lastError;
     QString m_datenbankPath;
+    IntegrityCheck* m_integrityCheck = nullptr;
 };
 
 } // namespace kilvaro

@@ -249,6 +249,24 @@ void upgrade(Connection& connection) {
     if (version < 1)
         throw DbError(
             QStringLiteral("Die Datei enthält keine Kilvaro-Datenbank (Tabelle Fahrten fehlt)."));
+    // Another program's file may carry a version number of its own: it must hold our
+    // tables, or every later statement fails with the engine's English words.
+    for (const char* table : {"Fahrten", "ADRESSEN", "OTMAIN", "Tarif", "OrtsTarif", "Ortsliste",
+                              "Preisliste", "Rechnung", "RecPos"})
+        if (!connection.schema().table(QString::fromLatin1(table)))
+            throw DbError(QStringLiteral("Die Datei enthält keine Kilvaro-Datenbank (Tabelle %1 "
+                                         "fehlt).")
+                              .arg(QString::fromLatin1(table)));
+    // A read-only file (an archive copy) is read as it is; it cannot be brought up to date.
+    if (connection.isReadOnly()) {
+        if (version < currentVersion)
+            throw DbError(QStringLiteral("Die schreibgeschützte Datenbank hat die ältere Version "
+                                         "%1 und kann nicht angepasst werden. Bitte kopieren Sie "
+                                         "sie an einen Ort mit Schreibrechten und öffnen Sie sie "
+                                         "dort.")
+                              .arg(version));
+        return;
+    }
     // Later versions add their steps here, one transaction each.
     if (version < 2)
         upgradeToVersion2(connection);

@@ -5,7 +5,9 @@
 #include "data/StoredValue.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
 
 #include "support/TestSupport.h"
@@ -79,6 +81,74 @@ TEST_F(SqlCommand, ErrorsGoToStderrWithNonZeroExit) {
     QTextStream os(&o), es(&e);
     EXPECT_NE(BatchCommands::runSql(empty.path() + QLatin1Char('/'), QStringLiteral("select 1"), os, es), 0);
     EXPECT_TRUE(e.contains(QStringLiteral("kilvaro.ini")));
+}
+
+// Files the program must not work on: every batch command ends with exit code 1 and a German
+// reason, and nothing is written.
+TEST_F(SqlCommand, NewerDamagedAndForeignFilesAreRefused) {
+    const QString database = ProgramSetup::databasePath(folder);
+    struct Case {
+        const char* what;
+        std::function<void()> spoil;
+        const char* reason;
+    };
+    const std::vector<Case> cases{
+        {"newer",
+         [&] {
+             Connection c;
+             c.open(database);
+             c.exec(QStringLiteral("PRAGMA user_version = %1").arg(Schema::currentVersion + 1));
+         },
+         "neueres Programm"},
+        {"damaged", [&] { ASSERT_TRUE(damageDatabaseMiddle(database)); },
+         "aus der Datensicherung wiederherstellen"},
+        {"foreign",
+         [&] {
+             QFile::remove(database);
+             Connection c;
+             c.create(database);
+             c.exec(QStringLiteral("CREATE TABLE kunden (name TEXT)"));
+             c.exec(QStringLiteral("PRAGMA user_version = 2"));
+         },
+         "keine Kilvaro-Datenbank"},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        QFile::remove(folder + QStringLiteral("kilvaro.ini"));
+        QFile::remove(database);
+        SetUp();
+        k.spoil();
+        EXPECT_EQ(run(QStringLiteral("select count(*) from ortsliste")), 1);
+        EXPECT_EQ(run(QStringLiteral("insert into ortsliste (ort) values (\"X\")")), 1);
+        EXPECT_TRUE(err.contains(QString::fromUtf8(k.reason))) << err.toStdString();
+        EXPECT_FALSE(err.contains(QStringLiteral("no such table"))) << err.toStdString();
+        QString o, e;
+        QTextStream os(&o), es(&e);
+        EXPECT_EQ(BatchCommands::runInvoicePdf(folder, QStringLiteral("1"), false,
+                                               dir.filePath(QStringLiteral("r.pdf")), os, es),
+                  1);
+        EXPECT_TRUE(e.contains(QString::fromUtf8(k.reason))) << e.toStdString();
+        EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("r.pdf"))));
+    }
+}
+
+// An archive copy on a read-only medium: selects and the invoice PDF work, stores are refused.
+TEST_F(SqlCommand, ReadOnlyDatabaseIsReadAndPrintedButNotWritten) {
+    const QString database = ProgramSetup::databasePath(folder);
+    if (!makeReadOnly(database))
+        GTEST_SKIP() << "the file cannot be made read-only here";
+    const bool folderReadOnly = makeReadOnly(dir.path());
+    const int select = run(QStringLiteral("select recnr from rechnung"));
+    const QString selected = out;
+    const int store = run(QStringLiteral("delete from ortsliste"));
+    const QString refused = err;
+    if (folderReadOnly)
+        makeWritable(dir.path());
+    makeWritable(database);
+    EXPECT_EQ(select, 0) << err.toStdString();
+    EXPECT_EQ(selected, QStringLiteral("RecNr\n1\n"));
+    EXPECT_EQ(store, 1);
+    EXPECT_TRUE(refused.contains(QStringLiteral("schreibgeschützt"))) << refused.toStdString();
 }
 
 TEST(BatchValues, FormatsDatesTimesNumbersAndBooleans) {

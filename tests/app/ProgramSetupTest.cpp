@@ -60,6 +60,55 @@ TEST(ProgramSetup, FirstStartCreatesSettingsDatabaseAndTextFiles) {
               QStringLiteral("Spät/Nacht;"));
 }
 
+// A first start that was cut off left a Kilvaro.db without tables (and its half-built
+// file): the next first start replaces them. The settings name the database by its name
+// alone, so a copied folder works on its own file, whatever characters the folder's name has.
+TEST(ProgramSetup, CutOffFirstStartIsRepairedAndTheDatabaseIsNamedRelatively) {
+    ensureApp();
+    QTemporaryDir dir;
+    const QString folder = dir.path() + QStringLiteral("/Łódź/");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    {
+        Connection empty;
+        empty.create(folder + QStringLiteral("Kilvaro.db"));
+        Connection half;
+        half.create(folder + QStringLiteral("Kilvaro.db.neu"));
+    }
+    ASSERT_TRUE(ProgramSetup::isFirstStart(folder));
+    ProgramSetup::createDefaults(folder);
+    EXPECT_FALSE(QFile::exists(folder + QStringLiteral("Kilvaro.db.neu")));
+    IniFile ini(folder + QStringLiteral("kilvaro.ini"));
+    EXPECT_EQ(ini.readString(QStringLiteral("DB"), QStringLiteral("MDB"), QString()),
+              QStringLiteral("Kilvaro.db"));
+    {
+        Connection c;
+        c.open(ProgramSetup::databasePath(folder));
+        EXPECT_NO_THROW(Schema::upgrade(c));
+        c.exec(QStringLiteral("INSERT INTO Ortsliste (Ort) VALUES ('Original')"));
+    }
+
+    // A copy of the folder works on its own database.
+    const QString copy = dir.path() + QStringLiteral("/Kopie/");
+    ASSERT_TRUE(QDir().mkpath(copy));
+    for (const char* f : {"kilvaro.ini", "Kilvaro.db"})
+        ASSERT_TRUE(QFile::copy(folder + QString::fromLatin1(f), copy + QString::fromLatin1(f)));
+    EXPECT_EQ(ProgramSetup::databasePath(copy), copy + QStringLiteral("Kilvaro.db"));
+
+    // Outside the program folder the full path is kept, unless the settings file's code
+    // page cannot hold it.
+    EXPECT_EQ(ProgramSetup::databaseSetting(copy, copy + QStringLiteral("Kilvaro.db")),
+              QStringLiteral("Kilvaro.db"));
+    EXPECT_EQ(ProgramSetup::databaseSetting(copy, dir.path() + QStringLiteral("/Köln/K.db")),
+              QDir::toNativeSeparators(dir.path() + QStringLiteral("/Köln/K.db")));
+    try {
+        ProgramSetup::databaseSetting(copy, folder + QStringLiteral("Kilvaro.db"));
+        FAIL() << "a path with 'Ł' was accepted for the settings file";
+    } catch (const DbError& e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("nicht gespeichert werden")))
+            << e.message().toStdString();
+    }
+}
+
 TEST(ProgramSetup, ExistingSettingsAreNeverOverwrittenAndMissingDatabaseIsNotCreated) {
     ensureApp();
     QTemporaryDir dir;

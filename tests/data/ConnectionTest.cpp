@@ -1,5 +1,6 @@
 #include "data/Connection.h"
 #include "data/DbError.h"
+#include "data/IntegrityCheck.h"
 #include "data/Schema.h"
 
 #include <QCoreApplication>
@@ -65,17 +66,51 @@ TEST_F(ConnectionTest, RefusesEmptyMissingAndNonDatabaseFilesWithGermanMessages)
     EXPECT_FALSE(c.isOpen());
 }
 
-TEST_F(ConnectionTest, RefusesReadOnlyFile) {
-    if (geteuid() == 0)
-        GTEST_SKIP() << "root may write read-only files; the check cannot be observed as root";
+// An archive copy on a read-only file, folder or medium is read, never written: every
+// store is refused in German, while selects work.
+TEST_F(ConnectionTest, ReadOnlyFileOpensForReadingAndRefusesStores) {
     {
         Connection c;
         c.create(path);
         Schema::create(c);
+        c.exec(QStringLiteral("INSERT INTO Ortsliste (Ort) VALUES ('Köln')"));
     }
-    QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
-    Connection c;
-    EXPECT_THROW(c.open(path), DbError);
+    struct Case {
+        const char* what;
+        bool folderToo;
+    };
+    for (const Case& k : {Case{"file", false}, Case{"file and folder", true}}) {
+        SCOPED_TRACE(k.what);
+        if (!makeReadOnly(path))
+            GTEST_SKIP() << "the file cannot be made read-only here";
+        const bool folder = k.folderToo && makeReadOnly(dir.path());
+        Connection c;
+        try {
+            c.open(path);
+            EXPECT_TRUE(c.isReadOnly());
+            EXPECT_NO_THROW(Schema::upgrade(c));
+            EXPECT_EQ(count(c, QStringLiteral("Ortsliste")), 1);
+            for (const QString& store :
+                 {QStringLiteral("INSERT INTO Ortsliste (Ort) VALUES ('Bonn')"),
+                  QStringLiteral("DELETE FROM Ortsliste")}) {
+                try {
+                    c.exec(store);
+                    ADD_FAILURE() << "stored into a read-only file: " << store.toStdString();
+                } catch (const DbError& e) {
+                    EXPECT_TRUE(e.message().contains(QStringLiteral("schreibgeschützt und nur zum "
+                                                                    "Lesen geöffnet")))
+                        << e.message().toStdString();
+                }
+            }
+            EXPECT_THROW(Transaction tx(c), DbError);
+        } catch (const DbError& e) {
+            ADD_FAILURE() << e.message().toStdString();
+        }
+        c.close();
+        if (folder)
+            makeWritable(dir.path());
+        makeWritable(path);
+    }
 }
 
 TEST_F(ConnectionTest, LockedByAnotherInstanceFailsWithEngineText) {
@@ -130,6 +165,19 @@ TEST_F(ConnectionTest, EngineRefusalsReadInGerman) {
     EXPECT_EQ(refusal(QStringLiteral("DELETE FROM Rechnung")),
               QStringLiteral("Diese Rechnung ist gebucht."));
 
+    // English texts of the engine get a German sentence first.
+    const QString columns = refusal(QStringLiteral("SELECT %1").arg(
+        QStringList(2001, QStringLiteral("1")).join(QLatin1Char(','))));
+    EXPECT_TRUE(columns.startsWith(QStringLiteral("Die Abfrage liefert mehr Spalten")))
+        << columns.toStdString();
+    c.exec(QStringLiteral("CREATE TABLE t_cols (a INTEGER, b INTEGER)"));
+    c.exec(QStringLiteral("CREATE TRIGGER t_old AFTER INSERT ON t_cols "
+                          "BEGIN SELECT new.b; END"));
+    const QString trigger = refusal(QStringLiteral("ALTER TABLE t_cols DROP COLUMN b"));
+    EXPECT_TRUE(trigger.startsWith(QStringLiteral("Eine Prüfregel (Trigger) der Datenbank")))
+        << trigger.toStdString();
+    EXPECT_TRUE(trigger.contains(QStringLiteral("no such column"))) << trigger.toStdString();
+
     // A file that can no longer be written (read-only medium, lost share) stores nothing.
     c.exec(QStringLiteral("PRAGMA query_only = ON"));
     const QString readOnly = refusal(QStringLiteral("INSERT INTO Rechnung (RecNr) VALUES (8)"));
@@ -180,6 +228,56 @@ TEST_F(ConnectionTest, UpgradeRefusesNewerAndForeignFiles) {
     } catch (const DbError& e) {
         EXPECT_TRUE(e.message().contains(QStringLiteral("neueres Programm")));
     }
+}
+
+// Another program's SQLite file that carries a version number of its own is refused in German,
+// not with the engine's "no such table".
+TEST_F(ConnectionTest, ForeignFileWithAVersionIsRefusedInGerman) {
+    Connection c;
+    c.create(path);
+    c.exec(QStringLiteral("CREATE TABLE kunden (name TEXT)"));
+    c.exec(QStringLiteral("PRAGMA user_version = 1"));
+    c.reloadSchema();
+    try {
+        Schema::upgrade(c);
+        FAIL() << "a foreign file was upgraded";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.message(), QStringLiteral("Die Datei enthält keine Kilvaro-Datenbank (Tabelle "
+                                              "Fahrten fehlt)."));
+    }
+}
+
+// A file damaged in its middle still opens; the consistency check finds it, and once
+// refused, nothing is stored into it, by any path.
+TEST_F(ConnectionTest, DamagedFileIsFoundAndThenRefusesEveryStore) {
+    {
+        Connection c;
+        c.create(path);
+        Schema::create(c);
+    }
+    EXPECT_EQ(IntegrityCheck::problemOf(path), QString()) << "a sound file";
+    ASSERT_TRUE(damageDatabaseMiddle(path));
+    EXPECT_FALSE(IntegrityCheck::problemOf(path).isEmpty());
+
+    Connection c;
+    c.open(path);
+    const QString problem = c.integrityProblem();
+    ASSERT_FALSE(problem.isEmpty());
+    c.refuseWrites(IntegrityCheck::storeRefusal());
+    for (const QString& store :
+         {QStringLiteral("INSERT INTO Ortsliste (Ort) VALUES ('Bonn')"),
+          QStringLiteral("UPDATE Fahrten SET Personen = 'X' WHERE ID = 1")}) {
+        try {
+            c.exec(store);
+            ADD_FAILURE() << "stored into a damaged file: " << store.toStdString();
+        } catch (const DbError& e) {
+            EXPECT_TRUE(e.message().contains(QStringLiteral("aus der Datensicherung "
+                                                            "wiederherstellen")))
+                << e.message().toStdString();
+        }
+    }
+    EXPECT_THROW(Transaction tx(c), DbError);
+    EXPECT_EQ(count(c, QStringLiteral("Ortsliste")), 0) << "reading still works";
 }
 
 TEST_F(ConnectionTest, NestedTransactionsRollBackInnerAndOuterWork) {

@@ -2,9 +2,11 @@
 #include "app/TextFile.h"
 #include "data/Daten_A.h"
 #include "data/DbError.h"
+#include "data/Schema.h"
 #include "data/StoredValue.h"
 
 #include <QFile>
+#include <QSqlQuery>
 #include <gtest/gtest.h>
 
 #include "support/FakeDialogService.h"
@@ -200,4 +202,57 @@ TEST_F(Daten_ATest, AnOldFileWithSharedAddressIdsOpensWithAWarning) {
     ASSERT_EQ(dialogs.messages().size(), 1);
     EXPECT_EQ(dialogs.lastMessage().icon, MsgIcon::Warning);
     EXPECT_TRUE(dialogs.lastMessage().text.contains(QStringLiteral("(ID) 1 ist mehrfach vergeben")));
+}
+
+// A file of a newer program is reported and then stays closed, like an unreadable one.
+TEST_F(Daten_ATest, NewerFileIsReportedAndStaysClosed) {
+    setUpFolder();
+    {
+        Connection c;
+        c.open(ProgramSetup::databasePath(folder));
+        c.exec(QStringLiteral("PRAGMA user_version = %1").arg(Schema::currentVersion + 1));
+    }
+    TDaten_A daten(folder, &dialogs);
+    daten.DataModuleCreate();
+    EXPECT_FALSE(daten.isConnected());
+    EXPECT_FALSE(daten.Fahrttab->isOpen());
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(dialogs.lastMessage().text.contains(QStringLiteral("neueres Programm")));
+    EXPECT_THROW(daten.Database->exec(QStringLiteral("UPDATE Rechnung SET Storniert = 1")),
+                 DbError);
+}
+
+// A damaged file opens at once; the check on the worker thread then warns and every store
+// through the shared tables is refused.
+TEST_F(Daten_ATest, DamagedFileIsReportedAfterOpeningAndRefusesStores) {
+    setUpFolder();
+    ASSERT_TRUE(damageDatabaseMiddle(ProgramSetup::databasePath(folder)));
+    TDaten_A daten(folder, &dialogs);
+    daten.DataModuleCreate();
+    ASSERT_TRUE(daten.isConnected()) << daten.lastError().toStdString();
+    dialogs.clear();
+    daten.startIntegrityCheck();
+    ASSERT_TRUE(daten.waitForIntegrityCheck(60000));
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_EQ(dialogs.lastMessage().icon, MsgIcon::Warning);
+    EXPECT_TRUE(dialogs.lastMessage().text.contains(
+        QStringLiteral("ist beschädigt")))
+        << dialogs.lastMessage().text.toStdString();
+    EXPECT_TRUE(dialogs.lastMessage().text.contains(
+        QStringLiteral("aus der Datensicherung wiederherstellen")));
+
+    daten.Ortslistetab->append();
+    daten.Ortslistetab->setValue(QStringLiteral("Ort"), QStringLiteral("Bonn"));
+    try {
+        daten.Ortslistetab->post();
+        ADD_FAILURE() << "a row was stored into a damaged file";
+    } catch (const DbError& e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("beschädigt"))) << e.message().toStdString();
+    }
+    daten.Ortslistetab->cancel();
+    Connection reader;
+    reader.open(ProgramSetup::databasePath(folder));
+    QSqlQuery q = reader.exec(QStringLiteral("SELECT count(*) FROM Ortsliste"));
+    ASSERT_TRUE(q.next());
+    EXPECT_EQ(q.value(0).toInt(), 2);
 }

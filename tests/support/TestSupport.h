@@ -26,6 +26,17 @@ private:
     QTemporaryDir m_dir;
 };
 
+/// Fills a closed database file with enough trips to span many pages, then overwrites a
+/// page in the middle of the file with garbage: a file that still opens but whose
+/// consistency check reports errors. False when the file could not be written.
+bool damageDatabaseMiddle(const QString& databaseFile);
+
+/// Makes a file or folder unwritable even for root (file permissions, then the immutable
+/// attribute where root runs the tests); false when that is impossible here.
+bool makeReadOnly(const QString& path);
+/// Undoes makeReadOnly.
+void makeWritable(const QString& path);
+
 /// Creates a QCoreApplication once for gtest programs that need one (event loop, file
 /// time stamps, application path); does nothing when any application exists.
 void ensureApp();

@@ -3,12 +3,15 @@
 #include "trips/ui/TKalenderform.h"
 
 #include <QDialog>
+#include <QDir>
 #include <QFileDialog>
-#include <QInputDialog>
+#include <QFileIconProvider>
 #include <QGridLayout>
+#include <QInputDialog>
 #include <QMessageBox>
-#include <QSpacerItem>
 #include <QPushButton>
+#include <QSpacerItem>
+#include <QTemporaryDir>
 
 namespace kilvaro {
 
@@ -71,7 +74,56 @@ void keepTitleReadable(QMessageBox& box) {
                   grid->rowCount(), 0, 1, grid->columnCount());
 }
 
+/// Icons and type names from the name alone. The stock provider asks the MIME database,
+/// which opens and closes every file the dialog lists to read its first bytes; closing any
+/// handle on the database file drops every POSIX lock the engine holds on it in this
+/// process, and another instance then deletes the WAL file under our feet.
+class NameOnlyIconProvider : public QFileIconProvider {
+public:
+    QIcon icon(IconType type) const override { return QFileIconProvider::icon(type); }
+    QIcon icon(const QFileInfo& info) const override {
+        return QFileIconProvider::icon(info.isDir() ? QFileIconProvider::Folder
+                                                    : QFileIconProvider::File);
+    }
+    QString type(const QFileInfo& info) const override {
+        if (info.isDir())
+            return QStringLiteral("Ordner");
+        return info.suffix().isEmpty() ? QStringLiteral("Datei")
+                                       : info.suffix().toUpper() + QStringLiteral("-Datei");
+    }
+};
+
+NameOnlyIconProvider& nameOnlyIcons() {
+    static NameOnlyIconProvider provider;
+    return provider;
+}
+
 } // namespace
+
+std::unique_ptr<QFileDialog> QtDialogService::createFileDialog(QWidget* parent,
+                                                               const QString& title,
+                                                               const QString& folder,
+                                                               const QString& filter, bool save) {
+    // The dialog starts listing the folder it is constructed with at once, on a thread of its
+    // own, still with the stock icon provider: it is built on an empty folder and turned to
+    // the wanted one only once it reads nothing but names.
+    const QTemporaryDir empty;
+    auto dialog = std::make_unique<QFileDialog>(parent, title,
+                                                empty.isValid() ? empty.path() : QDir::rootPath(),
+                                                qtFilter(filter));
+    // The platform's own dialog would sniff file contents in this process, out of our reach.
+    dialog->setOptions(QFileDialog::DontUseNativeDialog |
+                       QFileDialog::DontUseCustomDirectoryIcons);
+    dialog->setIconProvider(&nameOnlyIcons());
+    dialog->setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog->setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog->setLabelText(QFileDialog::Accept,
+                         save ? QStringLiteral("&Speichern") : QStringLiteral("Ö&ffnen"));
+    dialog->setLabelText(QFileDialog::Reject, QStringLiteral("Abbrechen"));
+    dialog->setDirectory(folder.isEmpty() ? QDir::currentPath() : folder);
+    dialog->setHistory({}); // "back" must not lead into the empty folder
+    return dialog;
+}
 
 QtDialogService::QtDialogService(QWidget* parent, const QString& applicationTitle)
     : m_parent(parent), m_title(applicationTitle) {}
@@ -139,12 +191,18 @@ QString QtDialogService::qtFilter(const QString& filter) {
 
 QString QtDialogService::openFileName(const QString& title, const QString& folder,
                                       const QString& filter) {
-    return QFileDialog::getOpenFileName(m_parent, titleOr(title), folder, qtFilter(filter));
+    const auto dialog = createFileDialog(m_parent, titleOr(title), folder, filter, false);
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
+        return {};
+    return dialog->selectedFiles().constFirst();
 }
 
 QString QtDialogService::saveFileName(const QString& title, const QString& folder,
                                       const QString& filter) {
-    return QFileDialog::getSaveFileName(m_parent, titleOr(title), folder, qtFilter(filter));
+    const auto dialog = createFileDialog(m_parent, titleOr(title), folder, filter, true);
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
+        return {};
+    return dialog->selectedFiles().constFirst();
 }
 
 std::optional<QDate> QtDialogService::pickDate(const QDate& initial) {

@@ -4,6 +4,9 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <memory>
+
+class QFileDialog;
 
 namespace kilvaro {
 
@@ -30,6 +33,13 @@ public:
                          const QString& filter) override;
     /// The date dialog TKalenderform; double click or OK takes the date.
     std::optional<QDate> pickDate(const QDate& initial) override;
+
+    /// The file dialog behind openFileName and saveFileName, not yet shown. It reads names
+    /// only, never a file's content: nothing but the database engine may open the database
+    /// file in this process (see the icon provider in the implementation).
+    static std::unique_ptr<QFileDialog> createFileDialog(QWidget* parent, const QString& title,
+                                                         const QString& folder,
+                                                         const QString& filter, bool save);
 
     /// "Textdateien|*.txt" -> "Textdateien (*.txt)"; a Qt filter stays as it is.
     static QString qtFilter(const QString& filter);

@@ -136,6 +136,7 @@ int runGui(const CommandLine& commandLine) {
 
     splash.finish();
     mainWindow.show();
+    daten.startIntegrityCheck();
     const int rc = QApplication::exec();
     if (!mainWindow.endedByUpdate())
         daten.DatenDestroy();
