@@ -371,6 +371,7 @@ private slots:
         QTest::keyClick(w->EditNacht, Qt::Key_Escape);
         QCOMPARE(trips().state(), TableState::Browse);
         QCOMPARE(w->EditDatum->text(), QStringLiteral("01.01.2021"));
+        w->Control->setCurrentIndex(1); // back to "Bearbeiten"
 
         // A good time and a German amount are taken with Enter; Escape drops an edit.
         dialogs.clear();
@@ -410,6 +411,7 @@ private slots:
             {w->EditNacht, "Nacht", "1.500", 1500.0},
         };
         for (const auto& c : typed) {
+            w->Control->setCurrentIndex(1);
             c.edit->setFocus();
             c.edit->selectAll();
             QTest::keyClicks(c.edit, QString::fromUtf8(c.typed));
