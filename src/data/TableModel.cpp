@@ -98,8 +98,8 @@ QString TableModel::editText(const QVariant& value, ColumnType type) {
                                  : stored::parseDateTime(value.toString());
         if (!dt.isValid())
             return value.toString();
-        const QString time = dt.time().toString(
-            dt.time().second() ? QStringLiteral("HH:mm:ss") : QStringLiteral("HH:mm"));
+        const QString time = dt.time().toString(dt.time().second() ? QStringLiteral("HH:mm:ss")
+                                                                   : QStringLiteral("HH:mm"));
         if (dt.date() == stored::timeBaseDate())
             return time;
         const QString date = dt.date().toString(QStringLiteral("dd.MM.yyyy"));

@@ -103,7 +103,6 @@ TEST(GermanInput, TypedDatesWithTwoAndFourDigitYears) {
         EXPECT_EQ(GermanInput::dateTime(typed, c.today), c.read) << c.typed;
         // A date alone: the same day, but no time may follow.
         const bool hasTime = typed.contains(QLatin1Char(':'));
-        EXPECT_EQ(GermanInput::date(typed, c.today), hasTime ? QDate() : c.read.date())
-            << c.typed;
+        EXPECT_EQ(GermanInput::date(typed, c.today), hasTime ? QDate() : c.read.date()) << c.typed;
     }
 }

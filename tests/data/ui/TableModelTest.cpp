@@ -58,14 +58,15 @@ private slots:
         QCOMPARE(model.data(model.index(0, 0), Qt::EditRole).toString(),
                  QStringLiteral("15.03.2021"));
         for (int column : {0, 1, 2})
-            QVERIFY(model.setData(model.index(0, column), model.data(model.index(0, column),
-                                                                      Qt::EditRole)));
+            QVERIFY(model.setData(model.index(0, column),
+                                  model.data(model.index(0, column), Qt::EditRole)));
         QCOMPARE(t.state(), TableState::Browse);
 
         for (const char* bad : {"1.2.3", "1,2,3", "12,5.3"}) {
             QVERIFY(!model.setData(model.index(0, 1), QString::fromLatin1(bad)));
-            QCOMPARE(model.lastError(),
-                     QStringLiteral("'%1' ist kein gültiger Gleitkommawert.").arg(QLatin1String(bad)));
+            QCOMPARE(
+                model.lastError(),
+                QStringLiteral("'%1' ist kein gültiger Gleitkommawert.").arg(QLatin1String(bad)));
             QCOMPARE(t.state(), TableState::Browse);
         }
         QVERIFY(model.setData(model.index(0, 1), QStringLiteral("1.000.000")));
