@@ -2,6 +2,7 @@
 
 #include "app/DemoData.h"
 #include "app/ProgramSetup.h"
+#include "app/SettingsKeys.h"
 #include "data/Connection.h"
 #include "data/Daten_A.h"
 #include "data/DbError.h"
@@ -16,6 +17,7 @@
 #include "reports/TBericht_Tarifform.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QSqlRecord>
@@ -126,6 +128,9 @@ int runDemo(const QString& programFolder, const QDate& today, QTextStream& out, 
         Connection db;
         openConfigured(db, programFolder);
         const DemoData::Summary s = DemoData::fill(db, today);
+        // The settings file names the last invoice stored, as every store of an invoice does.
+        DemoData::writeLastInvoiceNumber(
+            db, QDir(programFolder).filePath(QString::fromLatin1(SettingsKeys::FileName)));
         out << QStringLiteral("Demonstrationsdaten geschrieben: %1 Bestatter, %2 Aushilfen, "
                               "%3 Fahrten, %4 Rechnungen.")
                    .arg(s.funeralDirectors)

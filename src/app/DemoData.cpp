@@ -1,6 +1,8 @@
 #include "app/DemoData.h"
 
 #include "app/DemoContent.h"
+#include "app/IniFile.h"
+#include "app/SettingsKeys.h"
 
 #include "data/Connection.h"
 #include "data/DbError.h"
@@ -806,6 +808,17 @@ DemoData::Summary DemoData::fill(Connection& db, const QDate& today, quint32 see
     for (const QString& table : Builder::writtenTables())
         db.notifyTableChanged(table);
     return summary;
+}
+
+void DemoData::writeLastInvoiceNumber(Connection& db, const QString& iniPath) {
+    QSqlQuery q = db.exec(QStringLiteral("SELECT MAX(\"RecNr\") FROM \"Rechnung\""));
+    const int last = q.next() ? q.value(0).toInt() : 0;
+    q.finish();
+    IniFile ini(iniPath);
+    writeSettingInteger(ini, SettingsKeys::RechnungNummer, last);
+    QString error;
+    if (!ini.save(&error))
+        throw DbError(error);
 }
 
 } // namespace kilvaro

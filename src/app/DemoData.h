@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDate>
+#include <QString>
 #include <QtGlobal>
 
 namespace kilvaro {
@@ -34,6 +35,10 @@ public:
     /// trips or any other data that the demonstration would collide with, or when a
     /// statement fails.
     static Summary fill(Connection& db, const QDate& today, quint32 seed = 1);
+    /// Writes the highest invoice number stored in the database as the last invoice number
+    /// ([Rechnung] Nummer) into the settings file at `iniPath`. Throws DbError when the file
+    /// cannot be written.
+    static void writeLastInvoiceNumber(Connection& db, const QString& iniPath);
 };
 
 } // namespace kilvaro

@@ -1,5 +1,7 @@
 #include "app/Format.h"
 
+#include "app/GermanInput.h"
+
 #include <QRegularExpression>
 #include <QStringList>
 #include <cmath>
@@ -396,42 +398,11 @@ QString Format::monthName(int month) {
 }
 
 double Format::parseGermanNumber(const QString& text, bool* ok) {
+    const GermanInput::Amount a = GermanInput::amount(text);
+    const bool good = a.ok && !a.empty;
     if (ok)
-        *ok = false;
-    QString t = text.trimmed();
-    if (t.endsWith(QChar(0x20AC)))
-        t = t.chopped(1).trimmed();
-    static const QRegularExpression german(
-        QStringLiteral("^([+-]?)(\\d{1,3}(?:\\.\\d{3})+|\\d+)(?:,(\\d+))?$"));
-    static const QRegularExpression withPoint(QStringLiteral("^([+-]?)(\\d*)\\.(\\d+)$"));
-    static const QRegularExpression trailingComma(QStringLiteral("^([+-]?)(\\d+),$"));
-    QString sign, intPart, fracPart;
-    QRegularExpressionMatch m = german.match(t);
-    if (m.hasMatch()) {
-        sign = m.captured(1);
-        intPart = m.captured(2).remove(u'.');
-        fracPart = m.captured(3);
-    } else if ((m = withPoint.match(t)).hasMatch() || (m = trailingComma.match(t)).hasMatch()) {
-        sign = m.captured(1);
-        intPart = m.captured(2);
-        fracPart = m.lastCapturedIndex() >= 3 ? m.captured(3) : QString();
-    } else {
-        static const QRegularExpression commaOnly(QStringLiteral("^([+-]?),(\\d+)$"));
-        m = commaOnly.match(t);
-        if (!m.hasMatch())
-            return 0;
-        sign = m.captured(1);
-        fracPart = m.captured(2);
-    }
-    const QString plain = sign + (intPart.isEmpty() ? QStringLiteral("0") : intPart) +
-                          (fracPart.isEmpty() ? QString() : QLatin1Char('.') + fracPart);
-    bool converted = false;
-    const double value = plain.toDouble(&converted); // C locale: '.' is the decimal point
-    if (!converted)
-        return 0;
-    if (ok)
-        *ok = true;
-    return value;
+        *ok = good;
+    return good ? a.value : 0;
 }
 
 } // namespace kilvaro

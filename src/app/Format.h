@@ -33,9 +33,8 @@ public:
     /// "Januar" … "Dezember"; empty outside 1 to 12.
     static QString monthName(int month);
 
-    /// German number input: "1.234,50", "12,5", "-3"; also "12.5" with a decimal point. A
-    /// text of digit groups like "1.234" is read the German way (1234). Blanks around and a
-    /// trailing "€" are allowed. ok is false (and 0 returned) for anything else.
+    /// A typed amount read by GermanInput::amount ("1.234,50", "1.500", "12.5", "50 €").
+    /// ok is false (and 0 returned) for an empty text and for anything that is no amount.
     static double parseGermanNumber(const QString& text, bool* ok = nullptr);
 
     /// The value's decimal text with 15 significant digits, plain notation ("2.675", "-0.1").

@@ -1,5 +1,6 @@
 #include "data/StoredValue.h"
 
+#include "app/GermanInput.h"
 #include "data/DbError.h"
 
 #include <QRegularExpression>
@@ -109,13 +110,12 @@ QVariant toDb(const QVariant& value, ColumnType type) {
     case ColumnType::Currency: {
         double v = 0;
         if (value.typeId() == QMetaType::QString) {
-            QString t = value.toString().trimmed();
-            // German input: "1.234,50" and "12,5"; a plain "12.5" is taken as written.
-            if (t.contains(QLatin1Char(','))) {
-                t.remove(QLatin1Char('.'));
-                t.replace(QLatin1Char(','), QLatin1Char('.'));
-            }
-            v = t.toDouble(&ok);
+            // Texts are read as typed amounts, the German way, by the one reader of them.
+            const GermanInput::Amount a = GermanInput::amount(value.toString());
+            if (a.ok && a.empty)
+                return QVariant();
+            ok = a.ok;
+            v = a.value;
         } else {
             v = value.toDouble(&ok);
         }
@@ -133,6 +133,39 @@ QVariant toDb(const QVariant& value, ColumnType type) {
     if (value.typeId() == QMetaType::QDateTime || value.typeId() == QMetaType::QDate)
         return dateTimeText(toDateTime(value));
     return value;
+}
+
+QVariant fromTyped(const QString& text, ColumnType type, const QDate& today) {
+    switch (type) {
+    case ColumnType::DateTime: {
+        if (text.trimmed().isEmpty())
+            return QVariant();
+        // A time of day alone belongs to the day that counts as "no date".
+        static const QRegularExpression timeOnly(
+            QStringLiteral("^\\s*(\\d{1,2}):(\\d{2})(?::(\\d{2}))?\\s*$"));
+        const auto m = timeOnly.match(text);
+        if (m.hasMatch()) {
+            const QTime time(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
+            if (!time.isValid())
+                throw DbError(
+                    QStringLiteral("'%1' ist keine gültige Uhrzeit.").arg(text.trimmed()));
+            return QDateTime(timeBaseDate(), time);
+        }
+        const QDateTime dt = GermanInput::dateTime(text, today);
+        if (!dt.isValid())
+            throw DbError(GermanInput::dateError(text));
+        return dt;
+    }
+    case ColumnType::Float:
+    case ColumnType::Currency: {
+        const GermanInput::Amount a = GermanInput::amount(text);
+        if (!a.ok)
+            throw DbError(QStringLiteral("'%1' ist kein gültiger Gleitkommawert.").arg(text));
+        return a.empty ? QVariant() : QVariant(a.value);
+    }
+    default:
+        return text;
+    }
 }
 
 void requireFits(const SchemaInfo& schema, const QString& table, const QString& field,

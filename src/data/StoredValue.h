@@ -31,6 +31,13 @@ QVariant toDb(const QVariant& value, ColumnType type);
 /// booleans, which read as false.
 QVariant fromDb(const QVariant& value, ColumnType type);
 
+/// What a user typed into a field of the given type, as the value to set: amounts read
+/// the German way ("1.500" is 1500), dates "d.m.yy" or "d.m.yyyy" with an optional time (a
+/// two-digit year is the one nearest to `today`), a time of day alone "h:mm[:ss]" for
+/// date-time fields. Blanks only give null for these types; other types pass as text.
+/// Throws DbError with a German message for a text that does not fit.
+QVariant fromTyped(const QString& text, ColumnType type, const QDate& today);
+
 /// Refuses a typed text longer than its text column allows: throws DbError with a German
 /// message naming the field. Fields that are no sized text column pass. Checked where a
 /// user types, so that stored rows and texts the program composes are never cut.

@@ -1,5 +1,6 @@
 #include "data/TableModel.h"
 
+#include "app/Format.h"
 #include "data/Connection.h"
 #include "data/DbError.h"
 #include "data/StoredValue.h"
@@ -83,6 +84,31 @@ QString TableModel::defaultFormat(const QVariant& value, ColumnType type, const 
     return value.toString();
 }
 
+bool TableModel::isTyped(ColumnType type) {
+    return type == ColumnType::DateTime || type == ColumnType::Float ||
+           type == ColumnType::Currency;
+}
+
+QString TableModel::editText(const QVariant& value, ColumnType type) {
+    if (value.isNull() || !value.isValid())
+        return QString();
+    if (type == ColumnType::DateTime) {
+        const QDateTime dt = value.typeId() == QMetaType::QDateTime
+                                 ? value.toDateTime()
+                                 : stored::parseDateTime(value.toString());
+        if (!dt.isValid())
+            return value.toString();
+        const QString time = dt.time().toString(dt.time().second() ? QStringLiteral("HH:mm:ss")
+                                                                   : QStringLiteral("HH:mm"));
+        if (dt.date() == stored::timeBaseDate())
+            return time;
+        const QString date = dt.date().toString(QStringLiteral("dd.MM.yyyy"));
+        return dt.time() == QTime(0, 0) ? date : date + QLatin1Char(' ') + time;
+    }
+    // Every decimal the value has, so that editing changes nothing by itself.
+    return Format::number(value.toDouble(), QStringLiteral("#,##0.00##########"));
+}
+
 int TableModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : m_rows;
 }
@@ -110,6 +136,9 @@ QVariant TableModel::data(const QModelIndex& index, int role) const {
             return {};
         return m_formatter(value, type, col.mask);
     case Qt::EditRole:
+        // Amounts and dates are edited as German text and read back by the one parser.
+        if (isTyped(type))
+            return editText(value, type);
         return value;
     case Qt::CheckStateRole:
         if (type == ColumnType::Boolean)
@@ -169,9 +198,16 @@ bool TableModel::setData(const QModelIndex& index, const QVariant& value, int ro
     try {
         if (m_table->recNo() != index.row())
             m_table->setRecNo(index.row());
-        if (v.typeId() == QMetaType::QString)
+        const ColumnType type = typeOf(index.column());
+        if (v.typeId() == QMetaType::QString && isTyped(type)) {
+            // An editor closed without a change gives back the text it was shown.
+            if (v.toString() == editText(m_table->value(col.field), type))
+                return true;
+            v = stored::fromTyped(v.toString(), type, m_today ? m_today() : QDate::currentDate());
+        } else if (v.typeId() == QMetaType::QString) {
             stored::requireFits(m_table->connection()->schema(), m_table->tableName(), col.field,
                                 v.toString());
+        }
         m_table->edit();
         m_table->setValue(col.field, v);
     } catch (const DbError& e) {

@@ -3,6 +3,7 @@
 #include "data/SchemaInfo.h"
 
 #include <QAbstractTableModel>
+#include <QDate>
 #include <QPointer>
 #include <functional>
 
@@ -43,6 +44,12 @@ public:
     /// with two decimals in German style, everything else as text.
     static QString defaultFormat(const QVariant& value, ColumnType type, const QString& mask);
 
+    /// The text a cell editor starts with: amounts "1.500,00" with every decimal the value
+    /// has, dates "dd.MM.yyyy" (with "HH:mm" when there is a time), times "HH:mm".
+    static QString editText(const QVariant& value, ColumnType type);
+    /// "Today" for typed dates with a two-digit year; the system date unless set.
+    void setToday(std::function<QDate()> today) { m_today = std::move(today); }
+
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
@@ -61,6 +68,8 @@ private:
     void onSetChanged();
     void onDataChanged(const QString& field);
     ColumnType typeOf(int column) const;
+    /// Columns whose cells are typed as German text (amounts, dates and times).
+    static bool isTyped(ColumnType type);
     QPointer<Table> m_table;
     QList<Column> m_columns;
     QList<ColumnType> m_types;
@@ -68,6 +77,7 @@ private:
     bool m_readOnly = false;
     int m_rows = 0;
     QString m_lastError;
+    std::function<QDate()> m_today;
 };
 
 } // namespace kilvaro

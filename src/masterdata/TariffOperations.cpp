@@ -1,5 +1,6 @@
 #include "masterdata/TariffOperations.h"
 
+#include "app/GermanInput.h"
 #include "app/TextFile.h"
 #include "data/Daten_A.h"
 #include "data/DbError.h"
@@ -42,23 +43,17 @@ int TariffOperations::parseTariffNumber(const QString& text) {
     return parseInteger(text);
 }
 
-int TariffOperations::parseRaise(const QString& text) {
-    return parseInteger(text);
+double TariffOperations::parseRaise(const QString& text) {
+    const GermanInput::Amount a = GermanInput::amount(text);
+    if (!a.ok || a.empty)
+        throw DbError(GermanInput::amountError(text));
+    return a.value;
 }
 
-QDate TariffOperations::parseDate(const QString& text) {
-    static const QRegularExpression pattern(
-        QStringLiteral("^\\s*(\\d{1,2})\\.(\\d{1,2})\\.(\\d{2}|\\d{4})\\s*$"));
-    const QRegularExpressionMatch m = pattern.match(text);
-    QDate date;
-    if (m.hasMatch()) {
-        int year = m.captured(3).toInt();
-        if (m.captured(3).size() == 2)
-            year += 2000;
-        date = QDate(year, m.captured(2).toInt(), m.captured(1).toInt());
-    }
+QDate TariffOperations::parseDate(const QString& text, const QDate& today) {
+    const QDate date = GermanInput::date(text, today);
     if (!date.isValid())
-        throw DbError(QStringLiteral("'%1' ist kein gültiges Datum.").arg(text));
+        throw DbError(GermanInput::dateError(text));
     return date;
 }
 
@@ -198,7 +193,7 @@ void TariffOperations::deleteVersion(int id) {
     reread(0);
 }
 
-void TariffOperations::raiseAmounts(int id, int amount) {
+void TariffOperations::raiseAmounts(int id, double amount) {
     storePendingEdits();
     Connection& c = *m_daten.Database;
     const int row = m_daten.Ortetab->isOpen() ? m_daten.Ortetab->recNo() : -1;

@@ -26,10 +26,10 @@ public:
     // --- input conversions (throw DbError with a German message) --------------------------
     /// A tariff group number typed by the user ("3", " 12 ").
     static int parseTariffNumber(const QString& text);
-    /// A date typed as "d.m.yyyy" or "d.m.yy" (two-digit years are 2000 to 2099).
-    static QDate parseDate(const QString& text);
-    /// The whole-number amount of "++" ("5", "-2").
-    static int parseRaise(const QString& text);
+    /// A date typed as "d.m.yyyy" or "d.m.yy" (a two-digit year is the one nearest to today).
+    static QDate parseDate(const QString& text, const QDate& today);
+    /// The amount of "++", typed the German way ("5", "-2", "2,50").
+    static double parseRaise(const QString& text);
 
     // --- the selected version ------------------------------------------------------------
     /// `ID` of the current row of Orthaupttab; throws DbError when there is none.
@@ -53,7 +53,7 @@ public:
     /// Deletes the version's place amounts, its Tarif row and the version itself.
     void deleteVersion(int id);
     /// Adds `amount` to every place amount of the version (an empty amount counts as 0).
-    void raiseAmounts(int id, int amount);
+    void raiseAmounts(int id, double amount);
     /// Writes "Ort;Betrag" and one line per place amount of the version, Windows-1252 with
     /// CR LF. The file is replaced only when it was written completely.
     void exportAmounts(int id, const QString& path) const;

@@ -1,4 +1,8 @@
+#include "app/BatchCommands.h"
 #include "app/DemoData.h"
+#include "app/IniFile.h"
+#include "app/ProgramSetup.h"
+#include "app/SettingsKeys.h"
 #include "data/Connection.h"
 #include "data/DbError.h"
 #include "data/Schema.h"
@@ -10,6 +14,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTemporaryDir>
+#include <QTextStream>
 
 #include <gtest/gtest.h>
 
@@ -185,6 +190,24 @@ TEST_F(DemoDataTest, SecondFillIsRefusedAndChangesNothing) {
     }
     EXPECT_EQ(before, dump(*db));
     EXPECT_EQ(0, db->transactionDepth());
+}
+
+// `--demo` leaves the settings file naming the last invoice, as storing an invoice does.
+TEST_F(DemoDataTest, DemoCommandWritesTheHighestInvoiceNumber) {
+    QString text;
+    QTextStream out(&text);
+    QTextStream err(&text);
+    const QString folder = m_dir.path() + QLatin1Char('/');
+    ASSERT_EQ(0, BatchCommands::runDemo(folder, kToday2025, out, err)) << text.toStdString();
+    Connection db;
+    db.open(ProgramSetup::databasePath(folder));
+    QSqlQuery q = db.exec(QStringLiteral("SELECT MAX(RecNr), COUNT(*) FROM Rechnung"));
+    ASSERT_TRUE(q.next());
+    const int highest = q.value(0).toInt();
+    EXPECT_GT(q.value(1).toInt(), 100);
+    q.finish();
+    IniFile ini(m_dir.filePath(QStringLiteral("kilvaro.ini")));
+    EXPECT_EQ(highest, readSettingInteger(ini, SettingsKeys::RechnungNummer));
 }
 
 TEST_F(DemoDataTest, RefusesMasterDataThatWouldCollideAndWritesNothing) {

@@ -42,11 +42,16 @@ TEST(TariffInputTest, NumbersAndDatesAreConvertedOrRefusedWithAGermanMessage) {
     }
     EXPECT_THROW(TariffOperations::parseRaise(QStringLiteral("zwei")), DbError);
 
-    EXPECT_EQ(TariffOperations::parseDate(QStringLiteral("1.3.2024")), QDate(2024, 3, 1));
-    EXPECT_EQ(TariffOperations::parseDate(QStringLiteral("01.03.24")), QDate(2024, 3, 1));
+    EXPECT_EQ(TariffOperations::parseRaise(QStringLiteral("2,5")), 2.5);
+    EXPECT_EQ(TariffOperations::parseRaise(QStringLiteral("1.000")), 1000);
+
+    const QDate today(2026, 12, 8);
+    EXPECT_EQ(TariffOperations::parseDate(QStringLiteral("1.3.2024"), today), QDate(2024, 3, 1));
+    EXPECT_EQ(TariffOperations::parseDate(QStringLiteral("01.03.24"), today), QDate(2024, 3, 1));
+    EXPECT_EQ(TariffOperations::parseDate(QStringLiteral("01.03.99"), today), QDate(1999, 3, 1));
     for (const char* bad : {"31.02.2024", "abc", "", "1.3.", "2024-03-01"}) {
         try {
-            TariffOperations::parseDate(QString::fromLatin1(bad));
+            TariffOperations::parseDate(QString::fromLatin1(bad), today);
             ADD_FAILURE() << "accepted " << bad;
         } catch (const DbError& e) {
             EXPECT_EQ(e.message(),

@@ -31,6 +31,7 @@ void DbGrid::setDataSource(DataSource* source, const QList<TableModel::Column>& 
     if (table) {
         m_model = new TableModel(table, this);
         m_model->setReadOnly(m_readOnly);
+        m_model->setToday(m_today);
         if (columns.isEmpty())
             m_model->setAllColumns();
         else
@@ -89,6 +90,12 @@ void DbGrid::commitOpenEditor() {
         }
         closeEditor(editor, QAbstractItemDelegate::NoHint);
     }
+}
+
+void DbGrid::setToday(std::function<QDate()> today) {
+    m_today = std::move(today);
+    if (m_model)
+        m_model->setToday(m_today);
 }
 
 void DbGrid::setReadOnly(bool on) {

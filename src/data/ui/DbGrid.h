@@ -25,6 +25,8 @@ public:
     DataSource* dataSource() const { return m_source; }
     TableModel* tableModel() const { return m_model; }
     void setReadOnly(bool on);
+    /// "Today" for dates typed into cells with a two-digit year; the system date unless set.
+    void setToday(std::function<QDate()> today);
 
     /// Column widths in pixels (for the per-user settings).
     QList<int> columnWidths() const;
@@ -49,6 +51,7 @@ private:
     TableModel* m_model = nullptr;
     bool m_syncing = false;
     bool m_readOnly = false;
+    std::function<QDate()> m_today;
     bool m_storing = false; ///< an open cell is being written for a store
     bool m_refused = false;
     QString m_refusal;

@@ -14,7 +14,6 @@
 #include <QEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QRegularExpression>
 #include <QSpinBox>
 #include <QTimeEdit>
 
@@ -193,16 +192,10 @@ QVariant FieldBinding::controlValue() const {
     if (auto* e = qobject_cast<QLineEdit*>(w)) {
         const QString text = e->text();
         Table* t = table();
-        static const QRegularExpression timeOnly(
-            QStringLiteral("^\\s*(\\d{1,2}):(\\d{2})(?::(\\d{2}))?\\s*$"));
-        const auto m = timeOnly.match(text);
-        if (t && t->fieldType(m_field) == ColumnType::DateTime && m.hasMatch()) {
-            const QTime time(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
-            if (!time.isValid())
-                throw DbError(
-                    QStringLiteral("'%1' ist keine gültige Uhrzeit.").arg(text.trimmed()));
-            return time;
-        }
+        const ColumnType type = t ? t->fieldType(m_field) : ColumnType::Unknown;
+        if (type == ColumnType::DateTime || type == ColumnType::Float ||
+            type == ColumnType::Currency)
+            return stored::fromTyped(text, type, m_today ? m_today() : QDate::currentDate());
         if (t)
             stored::requireFits(t->connection()->schema(), t->tableName(), m_field, text);
         return text;
@@ -260,12 +253,17 @@ void FieldBinding::userStartsEditing() {
 bool FieldBinding::commit() {
     if (!m_dirty || m_updating)
         return true;
+    if (m_reporting)
+        return false; // the message box took the focus: reported already
     QVariant value;
     try {
         value = controlValue();
     } catch (const DbError& e) {
+        // The typed text stays for the user to correct; a store refuses it until then, and
+        // cancelling the edit shows the stored value again.
+        m_reporting = true;
         m_dialogs->error(e.message());
-        showValue();
+        m_reporting = false;
         return false;
     }
     return write(value);

@@ -3,9 +3,11 @@
 #include "data/DataSource.h"
 #include "data/Table.h"
 
+#include <QDate>
 #include <QObject>
 #include <QPointer>
 #include <QVariant>
+#include <functional>
 
 class QWidget;
 
@@ -19,8 +21,10 @@ class Table;
 /// current row's value after every move and change; what the user enters puts the table
 /// into edit and is written into the field (line edits when editing is finished or the
 /// row is stored, check boxes, combo boxes, date, time and number fields at once).
-/// A value the field refuses is reported through the dialog service and the control shows
-/// the stored value again.
+/// A typed text that is no value of the field's type (or too long for it) is reported
+/// through the dialog service and stays in the control for the user to correct; a store
+/// refuses it until then. A value the table refuses is reported and the control shows the
+/// stored value again.
 ///
 /// Supported controls: QLineEdit, QCheckBox, QComboBox (editable or not; with item data the
 /// data is the value, else the text), QDateEdit, QTimeEdit, QSpinBox, QPlainTextEdit.
@@ -41,6 +45,8 @@ public:
     /// Display mask for line edits ("#,##0.00", "dd.mm.yyyy", "hh:mm").
     void setMask(const QString& mask);
     void setReadOnly(bool on);
+    /// "Today" for typed dates with a two-digit year; the system date unless set.
+    void setToday(std::function<QDate()> today) { m_today = std::move(today); }
     bool isReadOnly() const { return m_readOnly; }
 
     /// Shows the table's current value in the control.
@@ -70,6 +76,8 @@ private:
     bool m_readOnly = false;
     bool m_updating = false; ///< the binding itself changes the control
     bool m_dirty = false;    ///< the user changed the control since it was shown
+    bool m_reporting = false; ///< a refusal of the typed text is being shown
+    std::function<QDate()> m_today;
 };
 
 } // namespace kilvaro

@@ -46,8 +46,9 @@ TRec_Neuform::TRec_Neuform(const AppContext& context, Table* trip, QWidget* pare
     DBMemo1->setMinimumHeight(120);
 
     FieldBinding::bind(rec, QStringLiteral("RecNr"), EditRecNr, dialogs)->setReadOnly(true);
-    FieldBinding::bind(rec, QStringLiteral("Datum"), EditDatum, dialogs)
-        ->setMask(QStringLiteral("dd.mm.yyyy"));
+    FieldBinding* datum = FieldBinding::bind(rec, QStringLiteral("Datum"), EditDatum, dialogs);
+    datum->setMask(QStringLiteral("dd.mm.yyyy"));
+    datum->setToday([daten = m_daten] { return daten->today(); });
     FieldBinding::bind(rec, QStringLiteral("Kundenname"), DBEdit1, dialogs)->setReadOnly(true);
     FieldBinding::bind(rec, QStringLiteral("Textvor"), DBMemo1, dialogs);
 

@@ -88,6 +88,7 @@ TForm_Tarif::~TForm_Tarif() {
 
 void TForm_Tarif::setToday(std::function<QDate()> today) {
     m_today = std::move(today);
+    Hauptliste->setToday(m_today);
     id_changeChange();
 }
 
@@ -451,7 +452,7 @@ void TForm_Tarif::TkopieClick() {
         Format::date(m_today(), QStringLiteral("dd.mm.yyyy")));
     if (!answer)
         return;
-    const QDate start = TariffOperations::parseDate(*answer);
+    const QDate start = TariffOperations::parseDate(*answer, m_today());
     const QString text = QStringLiteral("Der neue Tarif startet ab dem %1!")
                              .arg(Format::date(start, QStringLiteral("dd.mm.yyyy")));
     if (m_context.dialogs->message(text, MsgIcon::Information, MsgButtons::OkCancel) !=
@@ -523,7 +524,7 @@ void TForm_Tarif::ortLoeschenClick() {
 }
 
 void TForm_Tarif::SpeedButton1Click() {
-    const int amount = TariffOperations::parseRaise(erhoehung->text());
+    const double amount = TariffOperations::parseRaise(erhoehung->text());
     m_ops->raiseAmounts(m_ops->selectedVersionId(), amount);
 }
 

@@ -539,8 +539,12 @@ void TForm_Fahrten::bindFields() {
         Aushilfecombo, AushilfeQuery,
         QStringLiteral("Select Name,id from Adressen where Typ=0 and aktiv=true order by Name"));
 
-    FieldBinding::bind(s, QStringLiteral("Datum"), EditDatum, dialogs)
-        ->setMask(QStringLiteral("dd.mm.yyyy"));
+    FieldBinding* datum = FieldBinding::bind(s, QStringLiteral("Datum"), EditDatum, dialogs);
+    datum->setMask(QStringLiteral("dd.mm.yyyy"));
+    // A two-digit year is read relative to the rules' today.
+    datum->setToday([rules = QPointer<TripRules>(m_rules)] {
+        return rules ? rules->today() : QDate::currentDate();
+    });
     FieldBinding::bind(s, QStringLiteral("Zeit"), editZeit, dialogs)
         ->setMask(QStringLiteral("hh:mm"));
     FieldBinding::bind(s, QStringLiteral("Bestatter"), Bcombo, dialogs);

@@ -104,14 +104,15 @@ private slots:
         QCOMPARE(t.value(QStringLiteral("Datum")).toDateTime(),
                  QDateTime(QDate(2021, 4, 1), QTime(0, 0)));
 
-        // A wrong number is reported and the stored value comes back.
+        // A wrong number is reported and stays in the field for the user to correct.
         amount->setFocus();
         amount->selectAll();
         QTest::keyClicks(amount, QStringLiteral("abc"));
         QTest::keyClick(amount, Qt::Key_Return);
         QCOMPARE(dialogs.messages().size(), 1);
         QCOMPARE(dialogs.messages().first().icon, MsgIcon::Error);
-        QCOMPARE(amount->text(), QStringLiteral("1.234,50"));
+        QCOMPARE(amount->text(), QStringLiteral("abc"));
+        QCOMPARE(t.value(QStringLiteral("Ortspauschale")).toDouble(), 1234.5);
 
         // Typed but not confirmed: the store writes it all the same.
         start->setFocus();
@@ -169,7 +170,8 @@ private slots:
         QCOMPARE(dialogs.lastMessage().text,
                  QStringLiteral("Der Text für 'Personen' ist zu lang: höchstens 50 Zeichen, "
                                 "eingegeben sind 51."));
-        QCOMPARE(persons->text(), QStringLiteral("Meier"));
+        QCOMPARE(persons->text(), QString(51, QLatin1Char('x')));
+        QCOMPARE(t.value(QStringLiteral("Personen")).toString(), QStringLiteral("Meier"));
         QCOMPARE(t.state(), TableState::Edit);
 
         // Exactly the column size is fine; the over-long stored place is not re-checked.

@@ -4,6 +4,7 @@
 #include "data/TableModel.h"
 
 #include <QAbstractItemModelTester>
+#include <QSqlQuery>
 #include <QtTest>
 
 using namespace kilvaro;
@@ -34,6 +35,49 @@ private slots:
         QVERIFY(model.setData(model.index(0, 0), QString(50, QLatin1Char('p'))));
         t.post();
         QCOMPARE(t.value(QStringLiteral("Anrede")).toString(), QStringLiteral("Frau"));
+    }
+
+    // Cells are edited as German text and read back by the one parser: what the editor is
+    // shown comes back unchanged, "1.500" is 1500, a refused text changes nothing, and a
+    // two-digit year is read relative to the model's today.
+    void typedCellsGoThroughTheGermanParser() {
+        TableTestDb db;
+        db->exec(QStringLiteral("INSERT INTO Fahrten (Datum, Ortspauschale, Nacht) VALUES "
+                                "('2021-03-15 00:00:00', 1500, 12.345)"));
+        Table t(&db.conn(), QStringLiteral("Fahrten"));
+        t.open();
+        TableModel model(&t);
+        model.setToday([] { return QDate(2026, 12, 8); });
+        model.setColumns({{QStringLiteral("Datum"), {}, QStringLiteral("dd.mm.yyyy"), false, 0},
+                          {QStringLiteral("Ortspauschale"), {}, {}, false, 0},
+                          {QStringLiteral("Nacht"), {}, {}, false, 0}});
+        QCOMPARE(model.data(model.index(0, 1)).toString(), QStringLiteral("1.500,00"));
+        QCOMPARE(model.data(model.index(0, 1), Qt::EditRole).toString(),
+                 QStringLiteral("1.500,00"));
+        QCOMPARE(model.data(model.index(0, 2), Qt::EditRole).toString(), QStringLiteral("12,345"));
+        QCOMPARE(model.data(model.index(0, 0), Qt::EditRole).toString(),
+                 QStringLiteral("15.03.2021"));
+        for (int column : {0, 1, 2})
+            QVERIFY(model.setData(model.index(0, column),
+                                  model.data(model.index(0, column), Qt::EditRole)));
+        QCOMPARE(t.state(), TableState::Browse);
+
+        for (const char* bad : {"1.2.3", "1,2,3", "12,5.3"}) {
+            QVERIFY(!model.setData(model.index(0, 1), QString::fromLatin1(bad)));
+            QCOMPARE(
+                model.lastError(),
+                QStringLiteral("'%1' ist kein gültiger Gleitkommawert.").arg(QLatin1String(bad)));
+            QCOMPARE(t.state(), TableState::Browse);
+        }
+        QVERIFY(model.setData(model.index(0, 1), QStringLiteral("1.000.000")));
+        QVERIFY(model.setData(model.index(0, 2), QStringLiteral("1.500 €")));
+        QVERIFY(model.setData(model.index(0, 0), QStringLiteral("1.3.99")));
+        t.post();
+        QSqlQuery q = db->exec(QStringLiteral("SELECT Datum, Ortspauschale, Nacht FROM Fahrten"));
+        QVERIFY(q.next());
+        QCOMPARE(q.value(0).toString(), QStringLiteral("1999-03-01 00:00:00"));
+        QCOMPARE(q.value(1).toDouble(), 1000000.0);
+        QCOMPARE(q.value(2).toDouble(), 1500.0);
     }
 
     void formatsAndPassesTheModelTester() {

@@ -115,7 +115,12 @@ private slots:
         dlg.DBMemo1->setFocus();
         QCOMPARE(s.fx.dialogs.messages().size(), 1);
         QCOMPARE(s.fx.dialogs.lastMessage().icon, MsgIcon::Error);
-        QCOMPARE(dlg.EditDatum->text(), S("08.12.2026")); // the stored value again
+        QCOMPARE(dlg.EditDatum->text(), S("31.02.2026")); // kept for correcting
+        QCOMPARE(s.fx.datenR->Rectab->field(S("Datum")).asDateTime().date(), QDate(2026, 12, 8));
+        type(dlg.EditDatum, S("8.12.26")); // a two-digit year, seen from the module's today
+        dlg.DBMemo1->setFocus();
+        QCOMPARE(s.fx.dialogs.messages().size(), 1);
+        QCOMPARE(dlg.EditDatum->text(), S("08.12.2026"));
 
         s.fx.exec("CREATE TRIGGER fail BEFORE INSERT ON RecPos BEGIN SELECT RAISE(ABORT, 'Platte "
                   "voll'); END");

@@ -218,7 +218,7 @@ private slots:
 
         child<QLineEdit>(w, "erhoehung")->setText(QStringLiteral("zwei"));
         click(w, "SpeedButton1");
-        QCOMPARE(lastError(), QStringLiteral("'zwei' ist keine gültige ganze Zahl."));
+        QCOMPARE(lastError(), QStringLiteral("'zwei' ist kein gültiger Betrag."));
 
         dialogs().answerFileName(m_data->folder.filePath(QStringLiteral("fehlt/tarif.txt")));
         click(w, "ToolButton2");

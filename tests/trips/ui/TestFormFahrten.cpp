@@ -366,7 +366,12 @@ private slots:
         QCOMPARE(storedValue(key, QStringLiteral("Datum")).toString(), day(2021, 1, 1));
         QCOMPARE(storedValue(key, QStringLiteral("AuftragNr")).toLongLong(), 44197001LL);
         QVERIFY(storedValue(key, QStringLiteral("Zeit")).isNull());
+        // The refused texts stay for correcting until the edit is dropped.
+        QCOMPARE(w->EditNacht->text(), QStringLiteral("viel"));
+        QTest::keyClick(w->EditNacht, Qt::Key_Escape);
+        QCOMPARE(trips().state(), TableState::Browse);
         QCOMPARE(w->EditDatum->text(), QStringLiteral("01.01.2021"));
+        w->Control->setCurrentIndex(1); // back to "Bearbeiten"
 
         // A good time and a German amount are taken with Enter; Escape drops an edit.
         dialogs.clear();
@@ -393,6 +398,28 @@ private slots:
         QCOMPARE(trips().state(), TableState::Browse);
         QCOMPARE(w->EditAnkleiden->text(), QStringLiteral("12,50"));
         QCOMPARE(storedValue(key, QStringLiteral("Ankleiden")).toDouble(), 12.5);
+
+        // Two-digit years, seen from the rules' today (2021), and a German thousands point.
+        const struct {
+            QLineEdit* edit;
+            const char* field;
+            const char* typed;
+            QVariant value;
+        } typed[] = {
+            {w->EditDatum, "Datum", "1.3.21", QDateTime(QDate(2021, 3, 1), QTime(0, 0))},
+            {w->EditDatum, "Datum", "01.03.99", QDateTime(QDate(1999, 3, 1), QTime(0, 0))},
+            {w->EditNacht, "Nacht", "1.500", 1500.0},
+        };
+        for (const auto& c : typed) {
+            w->Control->setCurrentIndex(1);
+            c.edit->setFocus();
+            c.edit->selectAll();
+            QTest::keyClicks(c.edit, QString::fromUtf8(c.typed));
+            QVERIFY(c.edit->findChild<FieldBinding*>()->commit());
+            QCOMPARE(trips().value(QString::fromLatin1(c.field)), c.value);
+            QTest::keyClick(c.edit, Qt::Key_Escape);
+        }
+        QVERIFY(dialogs.messages().isEmpty());
     }
 
     void invoiceNumberTools() {
