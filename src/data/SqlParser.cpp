@@ -356,15 +356,15 @@ TableRef SqlParser::parseTargetTable(const char* statement, const QString& next)
     // every row: UPDATE and DELETE take no alias.
     if (isWord("as") || isNameToken()) {
         const Token& alias = isWord("as") ? peek(1) : peek();
-        throw Error{alias.position,
-                    positionMessage(alias.position,
-                                    QStringLiteral("nach dem Tabellennamen wird %1 erwartet, "
-                                                   "nicht '%2'. Ein Tabellenalias ist bei %3 "
-                                                   "nicht erlaubt; die Anweisung wird nicht "
-                                                   "ausgeführt.")
-                                        .arg(next, alias.source.isEmpty() ? alias.text
-                                                                          : alias.source,
-                                             QString::fromLatin1(statement)))};
+        throw Error{
+            alias.position,
+            positionMessage(alias.position,
+                            QStringLiteral("nach dem Tabellennamen wird %1 erwartet, "
+                                           "nicht '%2'. Ein Tabellenalias ist bei %3 "
+                                           "nicht erlaubt; die Anweisung wird nicht "
+                                           "ausgeführt.")
+                                .arg(next, alias.source.isEmpty() ? alias.text : alias.source,
+                                     QString::fromLatin1(statement)))};
     }
     return t;
 }

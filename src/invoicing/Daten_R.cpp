@@ -73,6 +73,9 @@ bool changesBookedInvoice(const Table& t, const QSqlRecord& row) {
         const ColumnType type = t.fieldType(c);
         QVariant before = stored::fromDb(row.value(c), type);
         QVariant after = t.value(c);
+        // An empty net may be filled once; the database checks it against the positions.
+        if (c == QLatin1String("Netto") && before.isNull())
+            continue;
         if (type == ColumnType::Memo || type == ColumnType::Text) {
             before = before.toString();
             after = after.toString();

@@ -13,9 +13,9 @@ QString tripMarkMessage() {
 
 const QStringList& printedColumns() {
     static const QStringList columns{
-        QStringLiteral("RecNr"),  QStringLiteral("Kunde"), QStringLiteral("Datum"),
-        QStringLiteral("Textvor"), QStringLiteral("Euro"), QStringLiteral("Single"),
-        QStringLiteral("Netto"),  QStringLiteral("MWSt"),  QStringLiteral("BigR")};
+        QStringLiteral("RecNr"),   QStringLiteral("Kunde"), QStringLiteral("Datum"),
+        QStringLiteral("Textvor"), QStringLiteral("Euro"),  QStringLiteral("Single"),
+        QStringLiteral("Netto"),   QStringLiteral("MWSt"),  QStringLiteral("BigR")};
     return columns;
 }
 
@@ -26,11 +26,19 @@ QString raise(const QString& message) {
 }
 
 /// "NEW.x IS NOT OLD.x OR ..." over the printed columns. An empty cover text and none
-/// print alike; case matters in print, so texts compare as they are.
+/// print alike; case matters in print, so texts compare as they are. Single invoices used
+/// to be stored without their net: an empty Netto may be filled once with the sum of the
+/// positions (each rounded to cents, hence the tolerance of half a cent per position).
 QString printedColumnChanged() {
     QStringList parts;
     for (const QString& c : printedColumns()) {
-        if (c == QLatin1String("Textvor"))
+        if (c == QLatin1String("Netto"))
+            parts << QStringLiteral(
+                "(NEW.\"Netto\" IS NOT OLD.\"Netto\" AND NOT (OLD.\"Netto\" IS NULL AND "
+                "ABS(NEW.\"Netto\" - (SELECT TOTAL(\"Netto\") FROM \"RecPos\" WHERE \"RecID\" = "
+                "OLD.\"RecNr\")) <= 0.005 * (SELECT COUNT(*) FROM \"RecPos\" WHERE \"RecID\" = "
+                "OLD.\"RecNr\") + 0.0001))");
+        else if (c == QLatin1String("Textvor"))
             parts << QStringLiteral("COALESCE(NEW.\"%1\", '') COLLATE BINARY IS NOT "
                                     "COALESCE(OLD.\"%1\", '')")
                          .arg(c);

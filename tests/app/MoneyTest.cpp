@@ -125,20 +125,17 @@ TEST_P(MoneyWithVat, GrossHalfUpToCentsAndVatAsTheDifference) {
 INSTANTIATE_TEST_SUITE_P(
     Rows, MoneyWithVat,
     ::testing::Values(VatRow{100, 19, 1000000, 190000, 1190000},
-                      VatRow{2.5, 19, 25000, 4800, 29800},  // 2.975: binary 2.97499…
+                      VatRow{2.5, 19, 25000, 4800, 29800},   // 2.975: binary 2.97499…
                       VatRow{6.68, 19, 66800, 12700, 79500}, // 7.9492
                       VatRow{0.5, 7, 5000, 400, 5400},       // 0.535: the half goes up
                       VatRow{-0.5, 7, -5000, -400, -5400},   // a credit mirrors it
                       VatRow{3.335, 19, 33400, 6300, 39700}, // net as printed: 3,34
-                      VatRow{12.34, 0, 123400, 0, 123400},
-                      VatRow{10, 7.7, 100000, 7700, 107700},
+                      VatRow{12.34, 0, 123400, 0, 123400}, VatRow{10, 7.7, 100000, 7700, 107700},
                       VatRow{0, 19, 0, 0, 0},
-                      VatRow{123456789.99, 19, 1234567899900, 234567901000,
-                             1469135800900}));
+                      VatRow{123456789.99, 19, 1234567899900, 234567901000, 1469135800900}));
 
 TEST(Money, WithVatRefusesWhatIsNoRate) {
-    EXPECT_THROW(Money::fromDouble(1).withVat(std::numeric_limits<double>::quiet_NaN()),
-                 DbError);
+    EXPECT_THROW(Money::fromDouble(1).withVat(std::numeric_limits<double>::quiet_NaN()), DbError);
     EXPECT_TRUE(Money::grossOf(1e300, 19).isNull()) << "a calculated field shows nothing";
     EXPECT_DOUBLE_EQ(Money::grossOf(80, 19).toDouble(), 95.2);
 }

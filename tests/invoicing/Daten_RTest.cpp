@@ -7,6 +7,7 @@
 #include "data/DbError.h"
 #include "data/Schema.h"
 #include "invoicing/InvoiceLocks.h"
+#include "invoicing/InvoiceOverviewRules.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
@@ -252,6 +253,8 @@ TEST_F(Daten_RTest, BookedInvoiceKeepsWhatItPrintsAndItsTrips) {
     const int trip = fx.addTrip({});
     fx.addTrip({}); // not invoiced
     const int nr = fx.makeSingleInvoice(trip);
+    ASSERT_EQ(nr, 1);
+    fx.exec("UPDATE Rechnung SET Netto = NULL"); // as older versions stored single invoices
     r.RechnungBuchen(nr);
     const QStringList booked = fx.snapshot();
     const auto refusal = [&](const std::function<void()>& change) {
@@ -264,10 +267,12 @@ TEST_F(Daten_RTest, BookedInvoiceKeepsWhatItPrintsAndItsTrips) {
     };
 
     // Plain SQL, as a batch command or an administrator would write it.
-    const char* const invoiceChanges[] = {
-        "UPDATE Rechnung SET Datum = '2027-01-01 00:00:00'", "UPDATE Rechnung SET Kunde = 2",
-        "UPDATE Rechnung SET MWSt = 7",     "UPDATE Rechnung SET Netto = 1",
-        "UPDATE Rechnung SET Textvor = 'x'", "UPDATE Rechnung SET BigR = 1"};
+    const char* const invoiceChanges[] = {"UPDATE Rechnung SET Datum = '2027-01-01 00:00:00'",
+                                          "UPDATE Rechnung SET Kunde = 2",
+                                          "UPDATE Rechnung SET MWSt = 7",
+                                          "UPDATE Rechnung SET Netto = 1",
+                                          "UPDATE Rechnung SET Textvor = 'x'",
+                                          "UPDATE Rechnung SET BigR = 1"};
     for (const char* sql : invoiceChanges)
         EXPECT_EQ(refusal([&] { fx.exec(sql); }), InvoiceLocks::lockedMessage()) << sql;
     for (const char* sql : {"UPDATE Fahrten SET Rechnung = NULL WHERE Rechnung = 1",
@@ -297,6 +302,11 @@ TEST_F(Daten_RTest, BookedInvoiceKeepsWhatItPrintsAndItsTrips) {
     EXPECT_NO_THROW(r.Rectab->post());
     EXPECT_NO_THROW(fx.exec("UPDATE Rechnung SET Anzahlung = 10, AnzahlungD = "
                             "'2026-12-09 00:00:00', Textvor = Textvor"));
+    // The empty net of an older invoice is filled once, with the sum of its positions.
+    EXPECT_NO_THROW(InvoiceOverviewRules(r, fx.dialogs).getnetto());
+    EXPECT_DOUBLE_EQ(fx.scalar("SELECT Netto FROM Rechnung").toDouble(), 140.0);
+    EXPECT_EQ(refusal([&] { fx.exec("UPDATE Rechnung SET Netto = NULL"); }),
+              InvoiceLocks::lockedMessage());
     // Cancelling stays open and then frees the trips; it cannot be taken back.
     EXPECT_NO_THROW(fx.exec("UPDATE Rechnung SET Storniert = 1"));
     EXPECT_EQ(refusal([&] { fx.exec("UPDATE Rechnung SET Storniert = 0"); }),
