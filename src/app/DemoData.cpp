@@ -2,6 +2,7 @@
 
 #include "app/DemoContent.h"
 #include "app/IniFile.h"
+#include "app/Money.h"
 #include "app/SettingsKeys.h"
 
 #include "data/Connection.h"
@@ -551,7 +552,8 @@ private:
             if (inv.bezahlt || inv.storniert || inv.datum.daysTo(m_today) < 150)
                 continue;
             if (!partPaid) {
-                inv.anzahlung = cents(inv.netto * (1 + inv.mwst / 100.0) / 2);
+                inv.anzahlung =
+                    cents(Money::fromDouble(inv.netto).withVat(inv.mwst).gross.toDouble() / 2);
                 inv.anzahlungD = inv.datum.addDays(21);
                 partPaid = true;
             } else if (!hidden) {

@@ -4,6 +4,7 @@
 #include "data/DbError.h"
 
 #include <cmath>
+#include <limits>
 
 namespace kilvaro {
 
@@ -76,6 +77,34 @@ Money Money::multipliedByToCents(double factor) const {
     if (!std::isfinite(cents) || std::fabs(cents) >= 9.2e16)
         throw DbError(QStringLiteral("Der Betrag liegt außerhalb des Wertebereichs."));
     return Money(roundUnits(cents) * 100);
+}
+
+Money::VatAmounts Money::withVat(double ratePercent) const {
+    if (!std::isfinite(ratePercent) || std::fabs(ratePercent) >= 1e6)
+        throw DbError(QStringLiteral("Ungültiger Steuersatz."));
+    // Rate in ten-thousandths of a percent: gross cents = net cents × (1e6 + rate) / 1e6,
+    // computed in 128 bits so that no step rounds before the last one.
+    constexpr qint64 Scale = 1000000;
+    const qint64 rate = std::llround(ratePercent * 10000);
+    const Money net = roundedToCents();
+    const __int128 product = static_cast<__int128>(net.m_units / 100) * (Scale + rate);
+    __int128 cents = product / Scale;
+    const __int128 rest = product % Scale;
+    if ((rest < 0 ? -rest : rest) * 2 >= Scale)
+        cents += product < 0 ? -1 : 1;
+    constexpr __int128 Limit = std::numeric_limits<qint64>::max() / 100;
+    if (cents > Limit || cents < -Limit)
+        throw DbError(QStringLiteral("Der Betrag liegt außerhalb des Wertebereichs."));
+    const Money gross(static_cast<qint64>(cents) * 100);
+    return VatAmounts{net, gross - net, gross};
+}
+
+QVariant Money::grossOf(double net, double ratePercent) {
+    try {
+        return fromDouble(net).withVat(ratePercent).gross.toDouble();
+    } catch (const DbError&) {
+        return QVariant();
+    }
 }
 
 QString Money::format(const QString& mask) const {

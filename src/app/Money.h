@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QVariant>
 #include <QtGlobal>
 #include <compare>
 
@@ -34,6 +35,19 @@ public:
     /// Rounded to whole cents, half away from zero.
     Money roundedToCents() const;
 
+    /// Net, VAT and gross of one amount: see withVat().
+    struct VatAmounts;
+    /// The one computation of gross and VAT in the program: the net (this amount) rounded
+    /// to cents, gross = net × (1 + rate / 100) rounded half up to cents (half away from
+    /// zero for negative amounts, so a credit mirrors its invoice), VAT = gross − net. The
+    /// three amounts therefore add up as printed. The rate is in percent and is taken to
+    /// four decimals; the product is exact (no binary fractions). Throws DbError for a
+    /// rate that is not a finite number or a result beyond the range.
+    VatAmounts withVat(double ratePercent) const;
+    /// The gross of withVat() for a stored net amount, as a calculated field shows it: a
+    /// null value instead of an error when the amount or the rate is out of range.
+    static QVariant grossOf(double net, double ratePercent);
+
     constexpr Money operator+(Money other) const { return Money(m_units + other.m_units); }
     constexpr Money operator-(Money other) const { return Money(m_units - other.m_units); }
     constexpr Money operator-() const { return Money(-m_units); }
@@ -53,6 +67,12 @@ public:
 private:
     constexpr explicit Money(qint64 units) : m_units(units) {}
     qint64 m_units = 0;
+};
+
+struct Money::VatAmounts {
+    Money net;
+    Money vat;
+    Money gross;
 };
 
 } // namespace kilvaro

@@ -2,6 +2,7 @@
 
 #include "app/DialogService.h"
 #include "app/IniFile.h"
+#include "app/Money.h"
 #include "app/ProgramSetup.h"
 #include "data/DbError.h"
 #include "data/IntegrityCheck.h"
@@ -105,7 +106,7 @@ TDaten_A::TDaten_A(const QString& programFolder, DialogService* dialogs, QObject
         if (Tariftab->isOpen() && !Tariftab->isEmpty())
             rate = amount(*Tariftab, "Mehrwertsteuer");
         t.setValue(QStringLiteral("Gesamt"), gesamt);
-        t.setValue(QStringLiteral("Brutto"), gesamt * (1 + rate / 100));
+        t.setValue(QStringLiteral("Brutto"), Money::grossOf(gesamt, rate));
     };
 
     connect(Ortsliste_Q, &DataSource::dataChange, this, [this] { Ortsliste_QDataChange(); });

@@ -176,12 +176,15 @@ void upgradeToVersion2(Connection& connection) {
     tx.commit();
 }
 
-/// Version 3: booked invoices are locked by triggers, so no path can change them.
-void addInvoiceLocks(Connection& connection) {
+/// Versions 3 and 4: booked invoices are locked by triggers, so no path can change them
+/// (3: positions, deletion, un-booking; 4: the printed fields, the cancellation and the
+/// invoice marks of the trips). Every lock is created "if not exists", so each step adds
+/// what its version brought.
+void addInvoiceLocks(Connection& connection, int version) {
     Transaction tx(connection);
     for (const QString& sql : InvoiceLocks::statements())
         connection.exec(sql);
-    connection.exec(QStringLiteral("PRAGMA user_version = 3"));
+    connection.exec(QStringLiteral("PRAGMA user_version = %1").arg(version));
     tx.commit();
 }
 
@@ -270,8 +273,8 @@ void upgrade(Connection& connection) {
     // Later versions add their steps here, one transaction each.
     if (version < 2)
         upgradeToVersion2(connection);
-    if (version < 3)
-        addInvoiceLocks(connection);
+    if (version < 4)
+        addInvoiceLocks(connection, 4);
     // A file renumbered since its upgrade gets its unique index now.
     makeAddressIdsUniqueWhenPossible(connection);
     connection.reloadSchema();

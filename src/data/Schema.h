@@ -12,7 +12,7 @@ class Connection;
 namespace Schema {
 
 /// The version this program writes; stored in the database file (PRAGMA user_version).
-constexpr int currentVersion = 3;
+constexpr int currentVersion = 4;
 
 /// Every table and column with its type, in stored column order.
 const SchemaInfo& definition();

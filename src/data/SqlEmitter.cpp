@@ -938,6 +938,17 @@ Translation SqlEmitter::statement(const Statement& st) {
             if (!existing)
                 fail(QStringLiteral("Unbekannte Spalte '%1' in Tabelle '%2'.")
                          .arg(al.column.name, tab->name));
+            // Dropping a column of these tables would wipe what booked invoices hold (their
+            // amounts, texts, trips), which no path may change.
+            static const QStringList kept{QStringLiteral("Fahrten"), QStringLiteral("Rechnung"),
+                                          QStringLiteral("RecPos")};
+            if (kept.contains(tab->name, Qt::CaseInsensitive))
+                failAt(al.column.position,
+                       QStringLiteral("Die Spalte '%1' der Tabelle '%2' kann nicht entfernt "
+                                      "werden: Die Tabelle trägt die Rechnungen und ihre "
+                                      "Fahrten, auch gebuchte, die nicht mehr geändert werden "
+                                      "dürfen.")
+                           .arg(existing->name, tab->name));
             t.sql = QStringLiteral("ALTER TABLE %1 DROP COLUMN %2")
                         .arg(quoted(tab->name), quoted(existing->name));
         }

@@ -1,5 +1,7 @@
 #include "data/SqlLexer.h"
 
+#include "data/StoredValue.h"
+
 #include <QRegularExpression>
 
 namespace kilvaro::sql {
@@ -21,8 +23,32 @@ bool isWordChar(QChar c) {
     return c.isLetterOrNumber() || c == QLatin1Char('_');
 }
 
-/// The old engine's date literal: m/d/yyyy with an optional time, or yyyy-mm-dd.
+/// A time of day alone ("10:30", "10:30:00", "10:30 PM"): on 30.12.1899, the day on which
+/// the old engine kept times and on which they are stored.
+QDateTime parseTimeLiteral(const QString& inner) {
+    static const QRegularExpression time(
+        QStringLiteral("^\\s*(\\d{1,2}):(\\d{1,2})(?::(\\d{1,2}))?(?:\\s*([AaPp][Mm]))?\\s*$"));
+    const QRegularExpressionMatch match = time.match(inner);
+    if (!match.hasMatch())
+        return {};
+    int hour = match.captured(1).toInt();
+    const QString half = match.captured(4).toUpper();
+    if (!half.isEmpty()) {
+        if (hour < 1 || hour > 12)
+            return {};
+        hour = hour % 12 + (half == QLatin1String("PM") ? 12 : 0);
+    }
+    const QTime t(hour, match.captured(2).toInt(), match.captured(3).toInt());
+    if (!t.isValid())
+        return {};
+    return QDateTime(stored::timeBaseDate(), t);
+}
+
+/// The old engine's date literal: m/d/yyyy with an optional time, or yyyy-mm-dd, or a time
+/// of day alone.
 QDateTime parseDateLiteral(const QString& inner) {
+    if (const QDateTime t = parseTimeLiteral(inner); t.isValid())
+        return t;
     static const QRegularExpression us(QStringLiteral(
         "^\\s*(\\d{1,2})/(\\d{1,2})/(\\d{4})(?:\\s+(\\d{1,2}):(\\d{1,2})(?::(\\d{1,2}))?)?\\s*$"));
     static const QRegularExpression iso(QStringLiteral(

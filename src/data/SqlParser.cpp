@@ -348,10 +348,31 @@ std::shared_ptr<Insert> SqlParser::parseInsert() {
     return s;
 }
 
+TableRef SqlParser::parseTargetTable(const char* statement, const QString& next) {
+    TableRef t;
+    t.position = peek().position;
+    t.name = takeName(QStringLiteral("Ein Tabellenname"));
+    // A misspelt or cut-off WHERE would read as an alias and the statement would change
+    // every row: UPDATE and DELETE take no alias.
+    if (isWord("as") || isNameToken()) {
+        const Token& alias = isWord("as") ? peek(1) : peek();
+        throw Error{
+            alias.position,
+            positionMessage(alias.position,
+                            QStringLiteral("nach dem Tabellennamen wird %1 erwartet, "
+                                           "nicht '%2'. Ein Tabellenalias ist bei %3 "
+                                           "nicht erlaubt; die Anweisung wird nicht "
+                                           "ausgeführt.")
+                                .arg(next, alias.source.isEmpty() ? alias.text : alias.source,
+                                     QString::fromLatin1(statement)))};
+    }
+    return t;
+}
+
 std::shared_ptr<Update> SqlParser::parseUpdate() {
     auto s = std::make_shared<Update>();
     expectWord("update");
-    s->table = parseTableRef();
+    s->table = parseTargetTable("UPDATE", QStringLiteral("SET"));
     expectWord("set");
     do {
         Assignment a;
@@ -376,9 +397,8 @@ std::shared_ptr<Delete> SqlParser::parseDelete() {
         take();
     }
     expectWord("from");
-    s->table = parseTableRef();
-    if (!starTable.isEmpty() && starTable.compare(s->table.name, Qt::CaseInsensitive) != 0 &&
-        starTable.compare(s->table.alias, Qt::CaseInsensitive) != 0)
+    s->table = parseTargetTable("DELETE", QStringLiteral("WHERE oder das Ende"));
+    if (!starTable.isEmpty() && starTable.compare(s->table.name, Qt::CaseInsensitive) != 0)
         throw Error{s->table.position, QStringLiteral("Unbekannte Tabelle '%1'.").arg(starTable)};
     if (acceptWord("where"))
         s->where = parseExpr();

@@ -43,6 +43,8 @@ private:
     std::shared_ptr<AlterTable> parseAlter();
     void parseFromChain(QList<FromItem>& from, JoinKind first);
     TableRef parseTableRef();
+    /// The table of an UPDATE or DELETE: a name without alias.
+    TableRef parseTargetTable(const char* statement, const QString& next);
     ColumnName parseColumnName();
     QList<OrderItem> parseOrderItems();
 

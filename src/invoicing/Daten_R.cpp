@@ -8,11 +8,13 @@
 #include "data/Connection.h"
 #include "data/Daten_A.h"
 #include "data/DbError.h"
+#include "data/StoredValue.h"
 #include "invoicing/InvoiceLocks.h"
 #include "invoicing/InvoiceOverviewRules.h"
 
 #include <QFile>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <exception>
 
 namespace kilvaro {
@@ -38,6 +40,50 @@ const std::array<QString, TDaten_R::SurchargeCount>& surchargeFields() {
         QStringLiteral("Ankleiden"), QStringLiteral("Nacht"),   QStringLiteral("Feiertag"),
         QStringLiteral("Kuehlung"),  QStringLiteral("UHuelle"), QStringLiteral("Covid19")};
     return fields;
+}
+
+/// An invoice prints its date and its customer's address: it is not stored without them.
+/// An old row that lacks them already may still get its payments; it may not lose them.
+void requireDateAndCustomer(const Table& t, const QSqlRecord& row) {
+    const bool inserting = row.isEmpty();
+    const auto missing = [&](const char* field) {
+        const QString name = QString::fromLatin1(field);
+        if (!inserting && row.value(name).isNull())
+            return false;
+        const QVariant v = t.value(name);
+        return v.isNull() || (name == QLatin1String("Kunde") && v.toLongLong() < 1);
+    };
+    if (missing("Datum"))
+        throw DbError(QStringLiteral("Bitte geben Sie das Rechnungsdatum ein; eine Rechnung ohne "
+                                     "Datum wird nicht gespeichert."));
+    if (missing("Kunde"))
+        throw DbError(QStringLiteral("Die Rechnung hat keinen Kunden (Bestatter); eine Rechnung "
+                                     "ohne Kunden wird nicht gespeichert."));
+}
+
+/// Whether storing the buffer of `t` would change what a booked invoice prints, un-book it
+/// or take back its cancellation (the database triggers refuse the same).
+bool changesBookedInvoice(const Table& t, const QSqlRecord& row) {
+    if (!t.value(QStringLiteral("Gebucht")).toBool())
+        return true;
+    if (row.value(QStringLiteral("Storniert")).toBool() &&
+        !t.value(QStringLiteral("Storniert")).toBool())
+        return true;
+    for (const QString& c : InvoiceLocks::printedColumns()) {
+        const ColumnType type = t.fieldType(c);
+        QVariant before = stored::fromDb(row.value(c), type);
+        QVariant after = t.value(c);
+        // An empty net may be filled once; the database checks it against the positions.
+        if (c == QLatin1String("Netto") && before.isNull())
+            continue;
+        if (type == ColumnType::Memo || type == ColumnType::Text) {
+            before = before.toString();
+            after = after.toString();
+        }
+        if (before.isNull() != after.isNull() || (!before.isNull() && before != after))
+            return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -148,14 +194,18 @@ void TDaten_R::RectabAfterInsert(Table& t) {
 
 void TDaten_R::RectabBeforePost(Table& t) {
     const int recNr = t.field(QStringLiteral("RecNr")).asInteger();
-    if (t.state() == TableState::Edit && !t.field(QStringLiteral("Gebucht")).asBoolean()) {
-        // The row is read back from the database: the buffer already holds the new value.
+    // The row as stored, to tell what this store changes.
+    QSqlRecord row;
+    if (t.state() == TableState::Edit) {
         QSqlQuery q = connection()->exec(
-            QStringLiteral("SELECT \"Gebucht\" FROM \"Rechnung\" WHERE rowid = ?"),
-            {t.currentKey()});
-        if (q.next() && q.value(0).toBool())
-            throw DbError(InvoiceLocks::lockedMessage());
+            QStringLiteral("SELECT * FROM \"Rechnung\" WHERE rowid = ?"), {t.currentKey()});
+        if (q.next())
+            row = q.record();
     }
+    requireDateAndCustomer(t, row);
+    if (!row.isEmpty() && row.value(QStringLiteral("Gebucht")).toBool() &&
+        changesBookedInvoice(t, row))
+        throw DbError(InvoiceLocks::lockedMessage());
     IniFile ini(m_programFolder + QString::fromLatin1(SettingsKeys::FileName));
     writeSettingInteger(ini, SettingsKeys::RechnungNummer, recNr);
     QString error;
@@ -170,8 +220,8 @@ void TDaten_R::RectabBeforeDelete(Table& t) {
 }
 
 void TDaten_R::RectabCalcFields(Table& t) {
-    t.setValue(QStringLiteral("brutto"),
-               amount(t, QStringLiteral("Netto")) * (amount(t, QStringLiteral("MWSt")) / 100 + 1));
+    t.setValue(QStringLiteral("brutto"), Money::grossOf(amount(t, QStringLiteral("Netto")),
+                                                        amount(t, QStringLiteral("MWSt"))));
 }
 
 void TDaten_R::FahrtTabCalcFields(Table& t) {
@@ -257,8 +307,10 @@ double TDaten_R::PostenNettoSumme() {
     Money sum;
     for (int row = 0; row < Recposten->recordCount(); ++row) {
         const QVariant v = Recposten->valueAt(row, QStringLiteral("Netto"));
+        // Each position counts as printed, in whole cents, so the stored net is the
+        // printed one.
         if (!v.isNull())
-            sum += Money::fromDouble(v.toDouble());
+            sum += Money::fromDouble(v.toDouble()).roundedToCents();
     }
     if (!Recposten->isEmpty() && !Recposten->isEditing())
         Recposten->first();
@@ -267,7 +319,7 @@ double TDaten_R::PostenNettoSumme() {
 
 double TDaten_R::PostenBruttoSumme() {
     const double rate = amount(*Rectab, QStringLiteral("MWSt"));
-    return Money::fromDouble(PostenNettoSumme()).multipliedBy(rate / 100 + 1).toDouble();
+    return Money::fromDouble(PostenNettoSumme()).withVat(rate).gross.toDouble();
 }
 
 // --- booking and deleting ----------------------------------------------------------------
@@ -409,6 +461,10 @@ int TDaten_R::EinzelRechnungSpeichern(Table* tripTable) {
                     Rectab->setValue(QString::fromLatin1(flag), false);
                 Rectab->post();
                 PostenErstellen();
+                // The overview and every sum over Rechnung read the stored net.
+                Rectab->edit();
+                Rectab->setValue(QStringLiteral("Netto"), PostenNettoSumme());
+                Rectab->post();
             },
             {tripTable, Rectab, Recposten, Fahrttab}, Rectab);
     } catch (...) {

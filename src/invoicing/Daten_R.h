@@ -23,8 +23,9 @@ class TDaten_A;
 /// delete invoices. Created once after the general data module, alive until the end.
 ///
 /// A booked invoice is locked: its positions cannot be inserted, changed or deleted, the
-/// invoice row cannot be deleted nor un-booked. The table handlers refuse with a German
-/// message; the database triggers of InvoiceLocks refuse every other path.
+/// invoice row cannot be deleted nor un-booked, its printed fields stay as booked and a
+/// cancellation cannot be taken back. The table handlers refuse with a German message; the
+/// database triggers of InvoiceLocks refuse every other path (and guard the trips' marks).
 class TDaten_R : public QObject {
     Q_OBJECT
 public:
@@ -72,9 +73,11 @@ public:
     /// Makes one position per trip of the current invoice (trips whose Rechnung is its
     /// number), each stored at once.
     void PostenErstellen();
-    /// Sum of Netto over the current invoice's positions, to four decimals.
+    /// Sum of Netto over the current invoice's positions, each rounded to cents as the
+    /// invoice prints it.
     double PostenNettoSumme();
-    /// The net sum with the current invoice's own VAT rate (MWSt) added, to four decimals.
+    /// The gross of that sum at the current invoice's own VAT rate (MWSt), as printed
+    /// (Money::withVat).
     double PostenBruttoSumme();
     /// Marks the invoice booked. Returns true (also for a number that does not exist,
     /// which changes nothing).
@@ -91,7 +94,8 @@ public:
 
     /// Stores the invoice being inserted in Rectab as the single invoice of the trip
     /// current in `tripTable`: marks the trip, stores the invoice (Euro true; BigR,
-    /// Storniert, Gebucht false) and makes its position, all in one transaction. On a
+    /// Storniert, Gebucht false), makes its position and stores its Netto (the sum of the
+    /// positions), all in one transaction. Without Datum or Kunde nothing is stored. On a
     /// failure nothing is stored, the trip is unmarked and Rectab is in insert again with
     /// the values entered; the error is thrown. Returns the invoice number.
     int EinzelRechnungSpeichern(Table* tripTable);

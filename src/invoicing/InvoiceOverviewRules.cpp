@@ -132,6 +132,12 @@ InvoiceOverviewRules::PaymentResult InvoiceOverviewRules::Anzahlung() {
     if (!ok)
         throw DbError(QStringLiteral("'%1' ist kein gültiger Betrag.").arg(text));
     const Money payment = Money::fromDouble(value);
+    // Nothing, or money going back, is no part payment: it would only make the open
+    // amount grow beyond the gross.
+    if (payment <= Money())
+        throw DbError(
+            QStringLiteral("Eine Anzahlung muss größer als 0 sein; '%1' wird nicht gebucht.")
+                .arg(text));
 
     Table& r = *m_daten.Rectab;
     if (r.isEmpty())
@@ -197,6 +203,21 @@ bool InvoiceOverviewRules::RecStorno() {
         return false;
     m_daten.Stornieren(freeTrips);
     return true;
+}
+
+bool InvoiceOverviewRules::RecBuchen() {
+    Table& r = *m_daten.Rectab;
+    if (r.isEmpty() || r.field(QStringLiteral("Gebucht")).asBoolean())
+        return false;
+    const int recNr = r.field(QStringLiteral("RecNr")).asInteger();
+    if (!m_dialogs.confirm(QStringLiteral("Rechnung %1 buchen? Eine gebuchte Rechnung kann nicht "
+                                          "mehr geändert oder gelöscht werden.")
+                               .arg(recNr)))
+        return false;
+    // What the user typed is stored before the invoice is locked against changes.
+    r.checkBrowseMode();
+    m_daten.RechnungBuchen(recNr);
+    return m_daten.isBooked(recNr);
 }
 
 void InvoiceOverviewRules::getnetto() {

@@ -67,13 +67,18 @@ public:
     };
     /// The button "Anzahlung": asks for the amount; an amount up to the open amount is
     /// added to the part payments and noted in the notes file, a larger one marks the
-    /// invoice paid and puts the overpayment on the clipboard. A bad entry or a notes file
-    /// that cannot be written throws DbError and changes nothing.
+    /// invoice paid and puts the overpayment on the clipboard. An entry that is no number
+    /// or not above 0, or a notes file that cannot be written, throws DbError and changes
+    /// nothing.
     PaymentResult Anzahlung();
 
     /// "&Stornieren": asks whether to free the trips, then whether to cancel. Only a booked
     /// invoice that is not cancelled yet can be cancelled. True when it was cancelled.
     bool RecStorno();
+
+    /// "&Buchen": booking cannot be undone, so the user confirms first; then the current
+    /// invoice (with any pending edit stored) is booked. True when it was booked.
+    bool RecBuchen();
 
     /// Netto of the current invoice := sum of its positions, stored.
     void getnetto();

@@ -170,9 +170,11 @@ void TRec_Dokument::buildPositions() {
     ReportBand* z = addSubDetailFooter(sub, QStringLiteral("Zusammenfassung"), 20);
     z->setFrame(ReportFrame::topRule(0.5));
     z->beforePrint = [this](ReportBand& band, bool& p) { ZusammenfassungBeforePrint(band, p); };
+    // The net total adds the position amounts as they print, in whole cents.
     z->addSum(QStringLiteral("sumnetto"), {w - 50, 1.5, 50, 5}, QStringLiteral("Netto"),
               QStringLiteral("#,##0.00 €"))
-        .alignRight();
+        .alignRight()
+        .setSumOfCents();
     z->addLabel(QStringLiteral("lmw1"), {92, 6.5, 25, 5}, QString()).alignRight();
     z->addLabel(QStringLiteral("QRLabelMWST"), {119, 6.5, 14, 5}, QStringLiteral("MWST"));
     z->addLabel(QStringLiteral("SumMWST"), {w - 40, 6.5, 40, 5}, QString()).alignRight();
@@ -391,20 +393,22 @@ void TRec_Dokument::ZusammenfassungBeforePrint(ReportBand& band, bool& printIt) 
     ReportItem* sumnetto = band.item(QStringLiteral("sumnetto"));
     const QString mask = QStringLiteral("#,##0.00 €");
     sumnetto->setMask(mask);
-    const Money net = sumnetto->sum();
     const int rate = invoiceValue(QStringLiteral("MWSt")).toInt();
-    // The VAT is the difference of gross and net, so the three printed amounts add up.
-    const Money gross = net.multipliedBy(rate / 100.0 + 1).roundedToCents();
-    const Money vat = gross - net.roundedToCents();
+    const Money::VatAmounts amounts = sumnetto->sum().withVat(rate);
     band.item(QStringLiteral("lmw1"))
         ->setCaption(QStringLiteral("+ ") + Format::number(rate, QStringLiteral("#,##0.00")) +
                      QStringLiteral(" %"));
-    QString vatText = vat.format(mask);
-    QString grossText = gross.format(mask);
+    QString vatText = amounts.vat.format(mask);
+    QString grossText = amounts.gross.format(mask);
     if (invoiceFlag(QStringLiteral("Storniert"))) {
-        sumnetto->setMask(QLatin1Char('-') + mask);
-        vatText.prepend(QLatin1Char('-'));
-        grossText.prepend(QLatin1Char('-'));
+        // The minus marks the cancellation; an amount that is negative already keeps its
+        // one sign ("-10,00 €", never "--10,00 €").
+        if (amounts.net >= Money())
+            sumnetto->setMask(QLatin1Char('-') + mask);
+        if (!vatText.startsWith(QLatin1Char('-')))
+            vatText.prepend(QLatin1Char('-'));
+        if (!grossText.startsWith(QLatin1Char('-')))
+            grossText.prepend(QLatin1Char('-'));
     }
     band.item(QStringLiteral("SumMWST"))->setCaption(vatText);
     band.item(QStringLiteral("sumbrutto"))->setCaption(grossText);

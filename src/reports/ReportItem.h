@@ -154,9 +154,14 @@ public:
     }
 
     // --- sums -----------------------------------------------------------------------------
-    /// The running sum of an expression item (each value rounded to 1/10000 before adding).
+    /// The running sum of an expression item (each value rounded to 1/10000 before adding;
+    /// to whole cents with sumOfCents, so that the sum is that of the amounts as printed).
     Money sum() const { return m_sum; }
-    void addToSum(Money m) { m_sum += m; }
+    void addToSum(Money m) { m_sum += m_sumOfCents ? m.roundedToCents() : m; }
+    ReportItem& setSumOfCents(bool on = true) {
+        m_sumOfCents = on;
+        return *this;
+    }
     void resetSum() { m_sum = Money(); }
 
 private:
@@ -179,6 +184,7 @@ private:
     bool m_stretch = false;
     QImage m_image;
     Money m_sum;
+    bool m_sumOfCents = false;
 };
 
 } // namespace kilvaro

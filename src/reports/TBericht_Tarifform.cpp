@@ -173,10 +173,9 @@ void TBericht_Tarifform::QRSubDetail1BeforePrint(ReportBand& band, bool&) {
     }
     const double net = betrag.toDouble();
     const double rate = numberOf(m_tarif, QStringLiteral("Mehrwertsteuer"));
-    const Money vat = Money::fromDouble(net * rate / 100.0);
-    const Money gross = Money::fromDouble(net) + vat;
-    band.item(QStringLiteral("MWST"))->setCaption(vat.format(mask));
-    band.item(QStringLiteral("Brutto"))->setCaption(gross.format(mask));
+    const Money::VatAmounts amounts = Money::fromDouble(net).withVat(rate);
+    band.item(QStringLiteral("MWST"))->setCaption(amounts.vat.format(mask));
+    band.item(QStringLiteral("Brutto"))->setCaption(amounts.gross.format(mask));
 }
 
 } // namespace kilvaro

@@ -1,6 +1,7 @@
 #include "trips/TripRules.h"
 
 #include "app/DialogService.h"
+#include "app/Money.h"
 #include "app/Utils.h"
 #include "data/Connection.h"
 #include "data/Daten_A.h"
@@ -254,9 +255,9 @@ void TripRules::FahrtTabCalcFields(Table& t) {
         // No version could be selected: the rate reads as 0.
         rate = 0;
     }
-    const long double net = netAmount(t);
-    t.setValue(QStringLiteral("Gesamt"), double(net));
-    t.setValue(QStringLiteral("Brutto"), double((rate / 100.0L + 1.0L) * net));
+    const double net = netAmount(t);
+    t.setValue(QStringLiteral("Gesamt"), net);
+    t.setValue(QStringLiteral("Brutto"), Money::grossOf(net, rate));
 }
 
 // --- pricing operations of the trip window ----------------------------------------------

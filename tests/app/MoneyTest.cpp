@@ -98,3 +98,44 @@ TEST(Money, RefusesWhatIsNoAmount) {
     EXPECT_THROW(Money::fromDouble(1e15), DbError);
     EXPECT_NO_THROW(Money::fromDouble(9e14));
 }
+
+namespace {
+
+struct VatRow {
+    double net;
+    double rate;
+    qint64 netUnits, vatUnits, grossUnits;
+};
+
+class MoneyWithVat : public ::testing::TestWithParam<VatRow> {};
+
+} // namespace
+
+// The one gross and VAT computation: net to cents, gross half up to cents, VAT the
+// difference, so the three printed amounts always add up.
+TEST_P(MoneyWithVat, GrossHalfUpToCentsAndVatAsTheDifference) {
+    const VatRow& row = GetParam();
+    const Money::VatAmounts a = Money::fromDouble(row.net).withVat(row.rate);
+    EXPECT_EQ(a.net.units(), row.netUnits) << row.net << " @ " << row.rate;
+    EXPECT_EQ(a.vat.units(), row.vatUnits) << row.net << " @ " << row.rate;
+    EXPECT_EQ(a.gross.units(), row.grossUnits) << row.net << " @ " << row.rate;
+    EXPECT_EQ(a.net + a.vat, a.gross);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, MoneyWithVat,
+    ::testing::Values(VatRow{100, 19, 1000000, 190000, 1190000},
+                      VatRow{2.5, 19, 25000, 4800, 29800},   // 2.975: binary 2.97499…
+                      VatRow{6.68, 19, 66800, 12700, 79500}, // 7.9492
+                      VatRow{0.5, 7, 5000, 400, 5400},       // 0.535: the half goes up
+                      VatRow{-0.5, 7, -5000, -400, -5400},   // a credit mirrors it
+                      VatRow{3.335, 19, 33400, 6300, 39700}, // net as printed: 3,34
+                      VatRow{12.34, 0, 123400, 0, 123400}, VatRow{10, 7.7, 100000, 7700, 107700},
+                      VatRow{0, 19, 0, 0, 0},
+                      VatRow{123456789.99, 19, 1234567899900, 234567901000, 1469135800900}));
+
+TEST(Money, WithVatRefusesWhatIsNoRate) {
+    EXPECT_THROW(Money::fromDouble(1).withVat(std::numeric_limits<double>::quiet_NaN()), DbError);
+    EXPECT_TRUE(Money::grossOf(1e300, 19).isNull()) << "a calculated field shows nothing";
+    EXPECT_DOUBLE_EQ(Money::grossOf(80, 19).toDouble(), 95.2);
+}

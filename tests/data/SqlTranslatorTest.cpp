@@ -646,6 +646,66 @@ TEST_F(SqlTranslatorDb, WritingStatementsTouchTheRightRows) {
     EXPECT_EQ(rows("select name from adressen where id = 1"), QStringList({"O'Neill \"Junior\""}));
 }
 
+TEST_F(SqlTranslatorDb, TimeLiteralsMeanATimeOfDayAsStored) {
+    for (const char* literal : {"#10:30:00#", "#10:30#", "#10:30 AM#", "# 10:30:00 #"})
+        EXPECT_EQ(rows(QStringLiteral("select personen from fahrten where zeit = %1")
+                           .arg(QString::fromLatin1(literal))),
+                  QStringList({"Meister"}))
+            << literal;
+    EXPECT_EQ(rows("select count(*) from fahrten where zeit = #10:30 PM#"), QStringList({"0"}));
+    EXPECT_EQ(rows("select count(*) from fahrten where zeit < #12:00# and datum > #1/1/2021#"),
+              QStringList({"1"}));
+    EXPECT_THROW(conn.execOld("select * from fahrten where zeit = #25:00#"), DbError);
+}
+
+// A misspelt or cut-off WHERE must not turn into an alias that lets the statement change
+// every row; columns that booked invoices rest on cannot be dropped.
+TEST_F(SqlTranslatorDb, MisreadOrDestructiveStatementsChangeNothing) {
+    conn.execOld("insert into ortsliste (ort) values (\"Köln\")");
+    struct Case {
+        const char* sql;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"delete from ortsliste wher", "SQL-Fehler bei Position 23: nach dem Tabellennamen wird "
+                                       "WHERE oder das Ende erwartet, nicht 'wher'. Ein "
+                                       "Tabellenalias ist bei DELETE nicht erlaubt; die "
+                                       "Anweisung wird nicht ausgeführt."},
+        {"delete from fahrten f", "SQL-Fehler bei Position 21: nach dem Tabellennamen"},
+        {"delete f.* from fahrten as f where f.id = 1", "SQL-Fehler bei Position 28: nach"},
+        {"update fahrten f set personen = 'x'", "SQL-Fehler bei Position 16: nach dem "
+                                                "Tabellennamen wird SET erwartet, nicht 'f'."},
+        {"update [Fahrten] whre set personen = 'x'", "SQL-Fehler bei Position 18: nach"},
+        {"alter table recpos drop column netto",
+         "SQL-Fehler bei Position 32: Die Spalte 'Netto' der Tabelle 'RecPos' kann nicht "
+         "entfernt werden"},
+        {"alter table rechnung drop gebucht", "SQL-Fehler bei Position 27: Die Spalte 'Gebucht'"},
+        {"ALTER TABLE FAHRTEN DROP COLUMN [Rechnung]", "SQL-Fehler bei Position 33: Die Spalte"},
+    };
+    const auto state = [this] {
+        return QStringList{rows("select count(*) from ortsliste").join(""),
+                           rows("select count(*), min(personen) from fahrten").join(""),
+                           QString::number(conn.schema().table("RecPos")->columns.size()),
+                           QString::number(conn.schema().table("Rechnung")->columns.size()),
+                           QString::number(conn.schema().table("Fahrten")->columns.size())};
+    };
+    const QStringList before = state();
+    for (const Case& c : cases) {
+        try {
+            conn.execOld(QString::fromUtf8(c.sql));
+            ADD_FAILURE() << c.sql << " was run";
+        } catch (const DbError& e) {
+            EXPECT_TRUE(e.message().startsWith(QString::fromUtf8(c.message)))
+                << c.sql << "\n" << e.message().toStdString();
+        }
+        EXPECT_EQ(state(), before) << c.sql;
+    }
+    // Without alias, and for other tables, the same statements run.
+    conn.execOld("delete fahrten.* from fahrten where personen = 'Meiers'");
+    conn.execOld("delete from ortsliste");
+    EXPECT_EQ(state().mid(0, 2), (QStringList{"0", "2|Meister"}));
+}
+
 // --- (3) refusals ---------------------------------------------------------------------------
 
 TEST(SqlTranslatorRefusal, MalformedTextsGiveGermanMessages) {

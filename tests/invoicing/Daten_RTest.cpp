@@ -7,6 +7,7 @@
 #include "data/DbError.h"
 #include "data/Schema.h"
 #include "invoicing/InvoiceLocks.h"
+#include "invoicing/InvoiceOverviewRules.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
@@ -120,7 +121,8 @@ TEST_F(Daten_RTest, SingleInvoiceMarksTripAndMakesOnePosition) {
     EXPECT_TRUE(r.Rectab->field(S("Euro")).asBoolean());
     EXPECT_EQ(r.Rectab->field(S("MWSt")).asInteger(), 19);
     EXPECT_EQ(r.Rectab->field(S("Kundenname")).asString(), S("Zander"));
-    EXPECT_TRUE(r.Rectab->field(S("Netto")).isNull()) << "filled only by the recompute button";
+    EXPECT_DOUBLE_EQ(r.Rectab->field(S("Netto")).asFloat(), 140.0) << "the sum of its positions";
+    EXPECT_DOUBLE_EQ(r.Rectab->field(S("brutto")).asFloat(), 166.6);
     ASSERT_EQ(r.Recposten->recordCount(), 1);
     EXPECT_DOUBLE_EQ(r.Recposten->field(S("Netto")).asFloat(), 140.0);
     EXPECT_EQ(r.Recposten->field(S("Datum")).asDateTime(),
@@ -128,6 +130,39 @@ TEST_F(Daten_RTest, SingleInvoiceMarksTripAndMakesOnePosition) {
     EXPECT_EQ(r.Recposten->field(S("Auftragsnr")).asInteger(), 46357001);
     EXPECT_EQ(r.Fahrttab->recordCount(), 1);
     EXPECT_DOUBLE_EQ(r.Fahrttab->field(S("Gesamt")).asFloat(), 140.0);
+}
+
+TEST_F(Daten_RTest, NoInvoiceWithoutDateOrCustomer) {
+    const int trip = fx.addTrip({});
+    const QStringList before = fx.snapshot();
+    struct Case {
+        const char* field;
+        const char* message;
+    };
+    for (const Case& c : {Case{"Datum", "Bitte geben Sie das Rechnungsdatum ein"},
+                          Case{"Kunde", "Die Rechnung hat keinen Kunden"}}) {
+        fx.datenA->Fahrttab->locate(S("ID"), trip);
+        r.Rectab->append();
+        r.Rectab->setValue(S("Datum"), r.today());
+        r.Rectab->setValue(S("Kunde"), 1);
+        r.Rectab->field(S(c.field)).clear();
+        try {
+            r.EinzelRechnungSpeichern(fx.datenA->Fahrttab);
+            ADD_FAILURE() << "stored without " << c.field;
+        } catch (const DbError& e) {
+            EXPECT_TRUE(e.message().startsWith(S(c.message))) << e.message().toStdString();
+        }
+        EXPECT_EQ(fx.snapshot(), before) << c.field;
+        r.Rectab->cancel();
+    }
+    // Nor does the overview clear the date of a stored invoice.
+    const int nr = fx.makeSingleInvoice(trip);
+    ASSERT_TRUE(fx.gotoInvoice(nr));
+    r.Rectab->edit();
+    r.Rectab->field(S("Datum")).clear();
+    EXPECT_THROW(r.Rectab->post(), DbError);
+    r.Rectab->cancel();
+    EXPECT_FALSE(fx.scalar("SELECT Datum FROM Rechnung WHERE RecNr = ?", {nr}).isNull());
 }
 
 TEST_F(Daten_RTest, SingleInvoiceRefusesATripInvoicedMeanwhile) {
@@ -163,7 +198,7 @@ TEST_F(Daten_RTest, SumsUseTheInvoicesOwnVatRate) {
     r.Recposten->refresh();
     ASSERT_TRUE(fx.gotoInvoice(nr));
     EXPECT_DOUBLE_EQ(r.PostenNettoSumme(), 150.1);
-    EXPECT_DOUBLE_EQ(r.PostenBruttoSumme(), 174.116);
+    EXPECT_DOUBLE_EQ(r.PostenBruttoSumme(), 174.12) << "174,116 as printed";
     fx.exec("UPDATE Rechnung SET Netto = 100 WHERE RecNr = ?", {nr});
     r.Rectab->refresh();
     EXPECT_DOUBLE_EQ(r.Rectab->field(S("brutto")).asFloat(), 116.0);
@@ -214,6 +249,71 @@ TEST_F(Daten_RTest, BookingLocksPositionsOnEveryPath) {
     EXPECT_NO_THROW(fx.exec("UPDATE Rechnung SET Storniert = 1"));
 }
 
+TEST_F(Daten_RTest, BookedInvoiceKeepsWhatItPrintsAndItsTrips) {
+    const int trip = fx.addTrip({});
+    fx.addTrip({}); // not invoiced
+    const int nr = fx.makeSingleInvoice(trip);
+    ASSERT_EQ(nr, 1);
+    fx.exec("UPDATE Rechnung SET Netto = NULL"); // as older versions stored single invoices
+    r.RechnungBuchen(nr);
+    const QStringList booked = fx.snapshot();
+    const auto refusal = [&](const std::function<void()>& change) {
+        try {
+            change();
+        } catch (const DbError& e) {
+            return e.message();
+        }
+        return QString();
+    };
+
+    // Plain SQL, as a batch command or an administrator would write it.
+    const char* const invoiceChanges[] = {"UPDATE Rechnung SET Datum = '2027-01-01 00:00:00'",
+                                          "UPDATE Rechnung SET Kunde = 2",
+                                          "UPDATE Rechnung SET MWSt = 7",
+                                          "UPDATE Rechnung SET Netto = 1",
+                                          "UPDATE Rechnung SET Textvor = 'x'",
+                                          "UPDATE Rechnung SET BigR = 1"};
+    for (const char* sql : invoiceChanges)
+        EXPECT_EQ(refusal([&] { fx.exec(sql); }), InvoiceLocks::lockedMessage()) << sql;
+    for (const char* sql : {"UPDATE Fahrten SET Rechnung = NULL WHERE Rechnung = 1",
+                            "UPDATE Fahrten SET Rechnung = 0 WHERE Rechnung = 1",
+                            "UPDATE Fahrten SET Rechnung = 1 WHERE Rechnung IS NULL"})
+        EXPECT_EQ(refusal([&] { fx.exec(sql); }), InvoiceLocks::tripMarkMessage()) << sql;
+    // The table objects: the overview's invoice, the trip window's trip.
+    ASSERT_TRUE(fx.gotoInvoice(nr));
+    r.Rectab->edit();
+    r.Rectab->setValue(S("Datum"), QDate(2027, 1, 1));
+    EXPECT_EQ(refusal([&] { r.Rectab->post(); }), InvoiceLocks::lockedMessage());
+    r.Rectab->cancel();
+    Table& trips = *fx.datenA->Fahrttab;
+    ASSERT_TRUE(trips.locate(S("ID"), trip));
+    trips.edit();
+    trips.field(S("Rechnung")).clear();
+    EXPECT_EQ(refusal([&] { trips.post(); }), InvoiceLocks::tripMarkMessage());
+    trips.cancel();
+    EXPECT_EQ(fx.snapshot(), booked);
+
+    // Payments and hiding stay open, through the table and through SQL.
+    r.Rectab->edit();
+    r.Rectab->setValue(S("Bezahlt"), true);
+    r.Rectab->setValue(S("Zahlungsart"), S("Bar"));
+    r.Rectab->setValue(S("Zahlungsdatum"), QDate(2026, 12, 9));
+    r.Rectab->setValue(S("Ausgeblendet"), true);
+    EXPECT_NO_THROW(r.Rectab->post());
+    EXPECT_NO_THROW(fx.exec("UPDATE Rechnung SET Anzahlung = 10, AnzahlungD = "
+                            "'2026-12-09 00:00:00', Textvor = Textvor"));
+    // The empty net of an older invoice is filled once, with the sum of its positions.
+    EXPECT_NO_THROW(InvoiceOverviewRules(r, fx.dialogs).getnetto());
+    EXPECT_DOUBLE_EQ(fx.scalar("SELECT Netto FROM Rechnung").toDouble(), 140.0);
+    EXPECT_EQ(refusal([&] { fx.exec("UPDATE Rechnung SET Netto = NULL"); }),
+              InvoiceLocks::lockedMessage());
+    // Cancelling stays open and then frees the trips; it cannot be taken back.
+    EXPECT_NO_THROW(fx.exec("UPDATE Rechnung SET Storniert = 1"));
+    EXPECT_EQ(refusal([&] { fx.exec("UPDATE Rechnung SET Storniert = 0"); }),
+              InvoiceLocks::lockedMessage());
+    EXPECT_NO_THROW(fx.exec("UPDATE Fahrten SET Rechnung = NULL WHERE Rechnung = 1"));
+}
+
 TEST_F(Daten_RTest, DeletingFreesTripsAndRemovesPositions) {
     const int trip = fx.addTrip({});
     const int nr = fx.makeSingleInvoice(trip);
@@ -257,6 +357,7 @@ TEST_F(Daten_RTest, FailureInTheMiddleLeavesTheDatabaseAsBefore) {
         "CREATE TRIGGER fail_pos BEFORE INSERT ON RecPos BEGIN SELECT RAISE(ABORT, 'kaputt'); END");
     fx.datenA->Fahrttab->locate(S("ID"), trip);
     r.Rectab->append();
+    r.Rectab->setValue(S("Datum"), r.today());
     r.Rectab->setValue(S("Kunde"), 1);
     r.Rectab->setValue(S("Textvor"), S("Sehr geehrte Damen und Herren"));
     try {
@@ -300,20 +401,28 @@ TEST_F(Daten_RTest, LocksAreInNewDatabasesAndAddedToOlderOnes) {
     };
     EXPECT_EQ(triggers(), InvoiceLocks::statements().size());
 
-    // A file of version 2 had no triggers; upgrading adds them once.
+    // A file of version 2 had no triggers, one of version 3 only those of the positions,
+    // deletion and un-booking; upgrading adds what is missing, once.
     Connection& c = *fx.datenA->Database;
-    QSqlQuery names =
-        c.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'trigger'"));
-    QStringList dropped;
-    while (names.next())
-        dropped << names.value(0).toString();
-    for (const QString& name : dropped)
-        c.exec(QStringLiteral("DROP TRIGGER \"%1\"").arg(name));
-    c.exec(QStringLiteral("PRAGMA user_version = 2"));
-    ASSERT_EQ(triggers(), 0);
-    Schema::upgrade(c);
-    EXPECT_EQ(triggers(), InvoiceLocks::statements().size());
-    EXPECT_EQ(Schema::storedVersion(c), Schema::currentVersion);
-    Schema::upgrade(c);
-    EXPECT_EQ(triggers(), InvoiceLocks::statements().size());
+    for (int version : {2, 3}) {
+        QSqlQuery names =
+            c.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'trigger'"));
+        QStringList dropped;
+        while (names.next())
+            dropped << names.value(0).toString();
+        for (const QString& name : dropped)
+            if (version == 2 || name.startsWith(S("Fahrten")) || name.endsWith(S("header")))
+                c.exec(QStringLiteral("DROP TRIGGER \"%1\"").arg(name));
+        c.exec(QStringLiteral("PRAGMA user_version = %1").arg(version));
+        ASSERT_EQ(triggers(), version == 2 ? 0 : 5);
+        Schema::upgrade(c);
+        EXPECT_EQ(triggers(), InvoiceLocks::statements().size()) << version;
+        EXPECT_EQ(Schema::storedVersion(c), Schema::currentVersion);
+        Schema::upgrade(c);
+        EXPECT_EQ(triggers(), InvoiceLocks::statements().size()) << version;
+    }
+    // The upgraded file locks the trips of a booked invoice.
+    const int nr = fx.makeSingleInvoice(fx.addTrip({}));
+    r.RechnungBuchen(nr);
+    EXPECT_THROW(fx.exec("UPDATE Fahrten SET Rechnung = NULL"), DbError);
 }

@@ -125,6 +125,14 @@ TEST_F(InvoiceDocumentTest, CancelledInvoicePrintsStornoHeadingAndNegativeTotals
     // The position itself keeps its own amount.
     EXPECT_EQ(textsOf(*pages, "Netto"), QStringList{S("100,00 €")});
 
+    // A credit (negative net) keeps its one minus sign when cancelled.
+    const int credit = invoice(-10);
+    set(credit, "Storniert = 1");
+    const auto creditPages = print(credit);
+    EXPECT_EQ(textsOf(*creditPages, "sumnetto"), QStringList{S("-10,00 €")});
+    EXPECT_EQ(textsOf(*creditPages, "SumMWST"), QStringList{S("-1,90 €")});
+    EXPECT_EQ(textsOf(*creditPages, "sumbrutto"), QStringList{S("-11,90 €")});
+
     if (!havePdfToText())
         GTEST_SKIP() << "pdftotext is not installed: the PDF part of this test is skipped";
     const QString text = pdfText(*pages);
@@ -162,12 +170,22 @@ TEST_F(InvoiceDocumentTest, PrintedTotalsAddUpWhenThePositionsHaveFractionsOfACe
     fx.exec("INSERT INTO RecPos (RecID, Datum, Rectext, Netto, Auftragsnr) "
             "VALUES (?, '2026-12-02 00:00:00', 'Zweite', 5.0675, 46358001)",
             {nr});
-    const auto pages = print(nr);
-    // Net 10.135 prints 10,14; gross 12.06065 prints 12,06; the VAT printed is the
-    // difference of the printed amounts (1,92), not 1.92565 rounded to 1,93.
+    auto pages = print(nr);
+    // Each position prints 5,07; the net is the sum of the printed amounts, 10,14; gross
+    // 10,14 × 1,19 = 12,0666 prints 12,07; the VAT printed is the difference, 1,93.
     EXPECT_EQ(textsOf(*pages, "sumnetto"), QStringList{S("10,14 €")});
-    EXPECT_EQ(textsOf(*pages, "SumMWST"), QStringList{S("1,92 €")});
-    EXPECT_EQ(textsOf(*pages, "sumbrutto"), QStringList{S("12,06 €")});
+    EXPECT_EQ(textsOf(*pages, "SumMWST"), QStringList{S("1,93 €")});
+    EXPECT_EQ(textsOf(*pages, "sumbrutto"), QStringList{S("12,07 €")});
+
+    // 3,335 + 3,335 is 6,67 unrounded, but the reader adds 3,34 + 3,34.
+    const int second = invoice(3.335);
+    fx.exec("INSERT INTO RecPos (RecID, Datum, Rectext, Netto, Auftragsnr) "
+            "VALUES (?, '2026-12-02 00:00:00', 'Zweite', 3.335, 46358002)",
+            {second});
+    pages = print(second);
+    EXPECT_EQ(textsOf(*pages, "Netto"), (QStringList{S("3,34 €"), S("3,34 €")}));
+    EXPECT_EQ(textsOf(*pages, "sumnetto"), QStringList{S("6,68 €")});
+    EXPECT_EQ(textsOf(*pages, "sumbrutto"), QStringList{S("7,95 €")});
 }
 
 // --- address ---------------------------------------------------------------------------

@@ -7,6 +7,7 @@
 #include "invoicing/InvoiceOverviewRules.h"
 
 #include <QDir>
+#include <QFile>
 #include <gtest/gtest.h>
 
 using namespace kilvaro;
@@ -137,14 +138,27 @@ TEST_F(InvoiceOverviewRulesTest, OverpaymentMarksPaidAndGoesToTheClipboard) {
 
 TEST_F(InvoiceOverviewRulesTest, BadInputChangesNothing) {
     const QStringList before = fx.snapshot();
-    fx.dialogs.answerInput(S("fünfzig"));
-    try {
-        rules.Anzahlung();
-        ADD_FAILURE() << "accepted";
-    } catch (const DbError& e) {
-        EXPECT_EQ(e.message(), S("'fünfzig' ist kein gültiger Betrag."));
+    const QString notes = fx.folder.filePath(S("daten/%1").arg(nr));
+    struct Case {
+        const char* entry;
+        const char* message;
+    };
+    // Nothing, or money going back, would make the open amount grow beyond the gross.
+    for (const Case& c :
+         {Case{"fünfzig", "'fünfzig' ist kein gültiger Betrag."},
+          Case{"0", "Eine Anzahlung muss größer als 0 sein; '0' wird nicht gebucht."},
+          Case{" 0,00 ", "Eine Anzahlung muss größer als 0 sein; '0,00' wird nicht gebucht."},
+          Case{"-50", "Eine Anzahlung muss größer als 0 sein; '-50' wird nicht gebucht."}}) {
+        fx.dialogs.answerInput(S(c.entry));
+        try {
+            rules.Anzahlung();
+            ADD_FAILURE() << c.entry << " accepted";
+        } catch (const DbError& e) {
+            EXPECT_EQ(e.message(), S(c.message));
+        }
+        EXPECT_EQ(fx.snapshot(), before) << c.entry;
+        EXPECT_FALSE(QFile::exists(notes)) << c.entry << ": no line in the notes file";
     }
-    EXPECT_EQ(fx.snapshot(), before);
 
     // A notes file that cannot be written: the payment is not booked either.
     QDir().mkpath(fx.folder.filePath(S("daten/%1").arg(nr)));
@@ -211,6 +225,7 @@ TEST_F(InvoiceOverviewRulesTest, RecomputedNetSum) {
     fx.exec("INSERT INTO RecPos (RecID, Netto) VALUES (?, 0.33335)", {nr});
     r.Recposten->refresh();
     rules.getnetto();
-    EXPECT_DOUBLE_EQ(stored("Netto"), 140.3334);
-    EXPECT_NEAR(r.Rectab->field(S("brutto")).asFloat(), 166.996746, 1e-9);
+    // The net as printed: each position in whole cents; the gross from it, to cents.
+    EXPECT_DOUBLE_EQ(stored("Netto"), 140.33);
+    EXPECT_DOUBLE_EQ(r.Rectab->field(S("brutto")).asFloat(), 166.99);
 }

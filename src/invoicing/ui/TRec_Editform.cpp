@@ -518,8 +518,8 @@ void TRec_Editform::bindDetail() {
     DataSource* rec = m_daten->RecQuelle;
     DialogService* d = m_context.dialogs;
     FieldBinding::bind(rec, QStringLiteral("RecNr"), recnr, d)->setReadOnly(true);
-    FieldBinding::bind(rec, QStringLiteral("Datum"), datum, d)
-        ->setMask(QStringLiteral("dd.mm.yyyy"));
+    auto* datumBinding = FieldBinding::bind(rec, QStringLiteral("Datum"), datum, d);
+    datumBinding->setMask(QStringLiteral("dd.mm.yyyy"));
     FieldBinding::bind(rec, QStringLiteral("Kundenname"), kundenname, d)->setReadOnly(true);
     auto* n = FieldBinding::bind(rec, QStringLiteral("Netto"), netto, d);
     n->setMask(QStringLiteral("#,##0.00"));
@@ -527,7 +527,7 @@ void TRec_Editform::bindDetail() {
     auto* b = FieldBinding::bind(rec, QStringLiteral("brutto"), brutto, d);
     b->setMask(QStringLiteral("#,##0.00"));
     b->setReadOnly(true);
-    FieldBinding::bind(rec, QStringLiteral("Textvor"), textvor, d);
+    auto* textBinding = FieldBinding::bind(rec, QStringLiteral("Textvor"), textvor, d);
     FieldBinding::bind(rec, QStringLiteral("Zahlungsdatum"), zahlungsdatum, d)
         ->setMask(QStringLiteral("dd.mm.yyyy"));
     m_zartBinding = FieldBinding::bind(rec, QStringLiteral("Zahlungsart"), edit_Zart, d);
@@ -535,9 +535,11 @@ void TRec_Editform::bindDetail() {
         ->setMask(QStringLiteral("#,##0.00"));
     FieldBinding::bind(rec, QStringLiteral("AnzahlungD"), anzahlungD, d)
         ->setMask(QStringLiteral("dd.mm.yyyy"));
-    FieldBinding::bind(rec, QStringLiteral("BigR"), BigR, d);
-    FieldBinding::bind(rec, QStringLiteral("Single"), Single, d);
-    FieldBinding::bind(rec, QStringLiteral("Gebucht"), Gebucht, d);
+    m_printedBindings = {datumBinding, textBinding,
+                         FieldBinding::bind(rec, QStringLiteral("BigR"), BigR, d),
+                         FieldBinding::bind(rec, QStringLiteral("Single"), Single, d)};
+    // Booking cannot be undone: it happens through "&Buchen", which asks first.
+    FieldBinding::bind(rec, QStringLiteral("Gebucht"), Gebucht, d)->setReadOnly(true);
     FieldBinding::bind(rec, QStringLiteral("Storniert"), Storniert, d)->setReadOnly(true);
     FieldBinding::bind(rec, QStringLiteral("Ausgeblendet"), Ausgeblendet, d);
 }
@@ -671,7 +673,7 @@ void TRec_Editform::recnrChange() {
     const bool any = r->isOpen() && !r->isEmpty();
     const bool booked = any && r->field(QStringLiteral("Gebucht")).asBoolean();
     const bool cancelled = any && r->field(QStringLiteral("Storniert")).asBoolean();
-    // A booked invoice cannot be un-booked: the lock of its positions would be gone.
+    // The printed fields of a booked invoice stay as booked.
     const bool storedBooked = booked && r->state() != TableState::Insert &&
                               m_daten->isBooked(r->field(QStringLiteral("RecNr")).asInteger());
     RecLoeschen->setEnabled(any && !booked);
@@ -679,7 +681,9 @@ void TRec_Editform::recnrChange() {
     PostenGrid->setReadOnly(booked);
     RecStorno->setEnabled(booked && !cancelled);
     RecBuchen->setEnabled(any && !booked);
-    Gebucht->setEnabled(!storedBooked);
+    // What the invoice prints stays as booked.
+    for (FieldBinding* b : m_printedBindings)
+        b->setReadOnly(storedBooked);
     for (QPushButton* b : {getnetto, getnetto2, RecAnsicht, Drucken, Einzelrechnung})
         b->setEnabled(any);
 
@@ -846,18 +850,8 @@ void TRec_Editform::RecStornoClick() {
 }
 
 void TRec_Editform::RecBuchenClick() {
-    Table* r = m_daten->Rectab;
-    if (r->isEmpty())
-        return;
-    r->edit();
-    r->setValue(QStringLiteral("Gebucht"), true);
-    try {
-        r->post();
-    } catch (...) {
-        r->cancel();
-        throw;
-    }
-    recnrChange();
+    if (m_rules->RecBuchen())
+        recnrChange();
 }
 
 void TRec_Editform::Button5Click() {

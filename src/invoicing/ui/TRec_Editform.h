@@ -174,6 +174,8 @@ private:
     QPointer<TForm_Main> m_main;
     std::unique_ptr<InvoiceOverviewRules> m_rules;
     FieldBinding* m_zartBinding = nullptr;
+    /// Bindings of the printed fields, read-only while the invoice is booked.
+    QList<FieldBinding*> m_printedBindings;
     QString m_monthCondition;
     QString m_ownSuffix;
     bool m_active = false;

@@ -900,10 +900,23 @@ void TForm_Fahrten::LRechnungDblClick() {
     if (m_context.dialogs->message(lit("Wollen Sie die Rechnungsnummer wirklich löschen?"),
                                    MsgIcon::Information, MsgButtons::YesNo) != MsgResult::Yes)
         return;
+    setInvoiceMark(QVariant());
+}
+
+void TForm_Fahrten::setInvoiceMark(const QVariant& mark) {
     Table* trips = m_context.daten->Fahrttab;
+    const QVariant before = trips->value(QStringLiteral("Rechnung"));
     trips->edit();
-    trips->setValue(QStringLiteral("Rechnung"), QVariant());
-    trips->post();
+    trips->setValue(QStringLiteral("Rechnung"), mark);
+    try {
+        trips->post();
+    } catch (...) {
+        // Refused (the invoice is booked, or the text is no number): the trip shows its
+        // mark again; other pending changes of the row stay for the user to store.
+        if (trips->isEditing())
+            trips->setValue(QStringLiteral("Rechnung"), before);
+        throw;
+    }
 }
 
 void TForm_Fahrten::SpeedButton4Click() {
@@ -916,10 +929,8 @@ void TForm_Fahrten::SpeedButton4Click() {
         lit("Rec-Nr ändern"), lit("Rec-Nr:"), current.isNull() ? QString() : current.toString());
     if (!text)
         return;
-    trips->edit();
     // A text that is no whole number is refused here; the trip is not stored.
-    trips->setValue(QStringLiteral("Rechnung"), text->trimmed());
-    trips->post();
+    setInvoiceMark(text->trimmed());
 }
 
 void TForm_Fahrten::SpeedButton6Click() {

@@ -167,6 +167,9 @@ protected:
 
 private:
     /// Edits and stores every trip of the current set in one transaction.
+    /// Stores the current trip with this invoice mark; when that is refused, the trip keeps
+    /// its mark and the error is thrown.
+    void setInvoiceMark(const QVariant& mark);
     void storeEveryTrip(const std::function<void(Table*)>& change);
     void FormCreate();
     QWidget* buildTopBar();

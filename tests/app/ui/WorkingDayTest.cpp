@@ -429,6 +429,7 @@ private slots:
         QVERIFY(w->Radiobezahlt->isChecked());
         QCOMPARE(m_dialogs.pendingAnswers(), 0);
 
+        m_dialogs.answerNext(MsgResult::Yes); // booking asks first
         QTest::mouseClick(w->RecBuchen, Qt::LeftButton);
         QVERIFY(m_datenR->isBooked(m_invoice));
         QVERIFY(!w->RecLoeschen->isEnabled());

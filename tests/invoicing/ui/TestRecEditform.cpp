@@ -229,11 +229,22 @@ private slots:
         QVERIFY(s.w->RecLoeschen->isEnabled());
         QVERIFY(s.w->navi->isEnabled());
 
+        // Booking cannot be undone: it asks first, and "No" books nothing.
+        s.fx.dialogs.answerNext(MsgResult::No);
+        QTest::mouseClick(s.w->RecBuchen, Qt::LeftButton);
+        QCOMPARE(s.fx.dialogs.lastMessage().text,
+                 S("Rechnung 1 buchen? Eine gebuchte Rechnung kann nicht mehr geändert oder "
+                   "gelöscht werden."));
+        QVERIFY(!s.r().isBooked(1));
+        QVERIFY(s.w->RecBuchen->isEnabled());
+        s.fx.dialogs.answerNext(MsgResult::Yes);
         QTest::mouseClick(s.w->RecBuchen, Qt::LeftButton);
         QVERIFY(s.r().isBooked(1));
         QVERIFY(!s.w->RecLoeschen->isEnabled());
         QVERIFY(!s.w->navi->isEnabled());
         QVERIFY(!s.w->Gebucht->isEnabled()); // booking cannot be taken back
+        QVERIFY(s.w->datum->isReadOnly());    // nor what the invoice prints
+        QVERIFY(s.w->textvor->isReadOnly());
         QVERIFY(s.w->RecStorno->isEnabled());
         QVERIFY(s.w->PostenGrid->tableModel()->isReadOnly());
 

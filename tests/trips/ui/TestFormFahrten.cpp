@@ -454,6 +454,20 @@ private slots:
         w->SpeedButton4Click();
         QCOMPARE(storedValue(key, QStringLiteral("Rechnung")).toLongLong(), 4711LL);
 
+        // The mark of a trip whose invoice is booked stays, and the trip shows it again;
+        // once that invoice is cancelled, its trips may be freed.
+        daten->Database->exec(
+            QStringLiteral("INSERT INTO Rechnung (RecNr, Kunde, Datum, Gebucht) VALUES (4711, 17, "
+                           "'2021-01-02 00:00:00', 1)"));
+        dialogs.answerNext(MsgResult::Yes);
+        QTest::mouseDClick(w->LRechnung, Qt::LeftButton);
+        QVERIFY(dialogs.lastMessage().text.startsWith(
+            QStringLiteral("Die Überführung gehört zu einer gebuchten Rechnung")));
+        QCOMPARE(storedValue(key, QStringLiteral("Rechnung")).toLongLong(), 4711LL);
+        QCOMPARE(w->DBText1->text(), QStringLiteral("4711"));
+        trips().cancel();
+        daten->Database->exec(QStringLiteral("UPDATE Rechnung SET Storniert = 1"));
+
         // Double-click on the label clears it after a Yes; No keeps it.
         dialogs.answerNext(MsgResult::No);
         QTest::mouseDClick(w->LRechnung, Qt::LeftButton);
