@@ -84,7 +84,7 @@ struct Program {
                    "INSERT INTO Rechnung (RecNr, Kunde, Datum, Netto, MWSt, Bezahlt, Storniert, "
                    "Gebucht, Ausgeblendet, Euro, Single, BigR) SELECT %2 + i, 1 + i % 5, "
                    "strftime('%Y-%m-%d 00:00:00', '1990-01-01', '+' || (i * 10 / 34) || "
-                   "' days'), 800, 19, 1, 0, 1, 0, 1, 0, 0 FROM n")
+                   "' days'), 800, 19, 1, 0, 0, 0, 1, 0, 0 FROM n")
                    .arg(more / 10 - 1)
                    .arg(firstInvoice));
         c.exec(QStringLiteral(
