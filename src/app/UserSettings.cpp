@@ -71,6 +71,19 @@ std::optional<QString> UserSettings::stringValue(App app, const QString& key) co
 
 void UserSettings::setValue(App app, const QString& key, const QVariant& value) {
     QSettings& s = settings(app);
+    // Every start stores the report filter's choice again: an unchanged simple value is not
+    // written, so a start does not rewrite (and wait for) the settings file.
+    switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::Bool:
+    case QMetaType::QString:
+        if (s.contains(key) && s.value(key).toString() == value.toString())
+            return;
+        break;
+    default:
+        break;
+    }
     s.setValue(key, value);
     s.sync();
 }

@@ -38,9 +38,10 @@ QVariant fromDb(const QVariant& value, ColumnType type);
 /// Throws DbError with a German message for a text that does not fit.
 QVariant fromTyped(const QString& text, ColumnType type, const QDate& today);
 
-/// Refuses a typed text longer than its text column allows: throws DbError with a German
-/// message naming the field. Fields that are no sized text column pass. Checked where a
-/// user types, so that stored rows and texts the program composes are never cut.
+/// Refuses a text longer than its text column allows: throws DbError with a German message
+/// naming the field. Fields that are no sized text column pass. Checked where a user types
+/// (early, with the field in view) and again for every value a table object writes, so that
+/// neither typed texts nor texts the program composes are ever cut or stored oversize.
 void requireFits(const SchemaInfo& schema, const QString& table, const QString& field,
                  const QString& text);
 

@@ -27,6 +27,39 @@ QString quoteName(const QString& name) {
     return QLatin1Char('"') + n + QLatin1Char('"');
 }
 
+QString changedElsewhereMessage() {
+    return QStringLiteral("Der Datensatz wurde inzwischen an einem anderen Arbeitsplatz "
+                          "geändert. Ihre Änderung wurde nicht gespeichert; der Datensatz zeigt "
+                          "jetzt den gespeicherten Stand.");
+}
+
+QString deletedElsewhereMessage() {
+    return QStringLiteral("Der Datensatz wurde inzwischen an einem anderen Arbeitsplatz "
+                          "gelöscht. Ihre Änderung wurde nicht gespeichert.");
+}
+
+QString changedBeforeDeleteMessage() {
+    return QStringLiteral("Der Datensatz wurde inzwischen an einem anderen Arbeitsplatz "
+                          "geändert und deshalb nicht gelöscht. Er zeigt jetzt den gespeicherten "
+                          "Stand.");
+}
+
+QString goneBeforeDeleteMessage() {
+    return QStringLiteral(
+        "Der Datensatz wurde inzwischen an einem anderen Arbeitsplatz gelöscht.");
+}
+
+/// Equality that holds for two NULLs too, in the backend's spelling.
+QString sameValueSql(SqlBackend backend, const QString& column) {
+    return backend == SqlBackend::Postgres ? column + QStringLiteral(" IS NOT DISTINCT FROM ?")
+                                           : column + QStringLiteral(" IS ?");
+}
+
+/// A store or delete found the row changed or deleted since it was read.
+struct RowConflict {
+    bool gone = false;
+};
+
 QString browseModeMessage() {
     return QStringLiteral("Der Datensatz ist nicht im Bearbeitungs- oder Einfügemodus.");
 }
@@ -70,7 +103,11 @@ struct FieldPos {
 struct Row {
     QVariantList values; ///< stored columns, typed
     QVariantList calc;   ///< calculated fields
+    /// The stored columns exactly as the database returned them: a store or delete of this
+    /// row only goes through while the database still holds these values.
+    QVariantList raw;
     bool calcDone = false;
+    bool missing = false; ///< deleted by someone else since the keys were read
 };
 
 struct CalcField {
@@ -137,6 +174,10 @@ struct Table::Private {
     bool pendingSet = false, pendingData = false, pendingState = false;
 
     QList<Hook> hooks;
+
+    bool announcing = false; ///< this table's own write is being announced
+    /// Opened, but the keys of the set are not read yet: they are read when first needed.
+    bool keysPending = false;
 
     // --- helpers -----------------------------------------------------------------------
 
@@ -287,6 +328,32 @@ struct Table::Private {
         clearCache();
     }
 
+    /// Reads the keys of a set opened without them, positioned on the first row.
+    void ensureKeys() {
+        if (!keysPending)
+            return;
+        keysPending = false;
+        keys.clear();
+        pos = -1;
+        bof = eof = true;
+        readSet(filter, filtered, order);
+        moveTo(0);
+        bof = true;
+        eof = keys.isEmpty();
+    }
+
+    /// Gives up the keys read so far: they are read again, with the settings and the
+    /// master's row of that moment, when something needs them.
+    void deferKeys() {
+        keys.clear();
+        clearCache();
+        kept.clear();
+        linkValues.clear();
+        pos = -1;
+        bof = eof = true;
+        keysPending = true;
+    }
+
     /// Re-reads the keys after a store, keeping rows that left the set at their place.
     void rereadKeepingRows(qint64 storedKey, int storedPos) {
         QHash<qint64, int> oldPositions;
@@ -341,8 +408,12 @@ struct Table::Private {
             while (query.next()) {
                 Row r;
                 r.values.reserve(columns.size());
-                for (int c = 0; c < columns.size(); ++c)
-                    r.values << stored::fromDb(query.value(c + 1), columns[c].type);
+                r.raw.reserve(columns.size());
+                for (int c = 0; c < columns.size(); ++c) {
+                    const QVariant v = query.value(c + 1);
+                    r.raw << v;
+                    r.values << stored::fromDb(v, columns[c].type);
+                }
                 for (int i = 0; i < calcFields.size(); ++i)
                     r.calc << QVariant();
                 const qint64 key = query.value(0).toLongLong();
@@ -352,7 +423,9 @@ struct Table::Private {
             // A row deleted by someone else since the keys were read reads as empty.
             for (const QVariant& k : wanted) {
                 if (!cache.contains(k.toLongLong())) {
-                    cache.insert(k.toLongLong(), emptyRow());
+                    Row gone = emptyRow();
+                    gone.missing = true;
+                    cache.insert(k.toLongLong(), gone);
                     cacheFifo.append(k.toLongLong());
                 }
             }
@@ -414,7 +487,7 @@ struct Table::Private {
     }
 
     void calcCurrent() {
-        if (calcFields.isEmpty() || state == TableState::Inactive)
+        if (calcFields.isEmpty() || state == TableState::Inactive || keysPending)
             return;
         if (state == TableState::Edit || state == TableState::Insert) {
             runCalc(buffer);
@@ -479,6 +552,7 @@ struct Table::Private {
     /// Posts pending edits here and in the detail tables before the current row changes.
     void prepareMove() {
         requireOpen();
+        ensureKeys();
         q->checkBrowseMode();
         for (const QPointer<Table>& dt : details)
             if (dt && dt->d->state != TableState::Inactive)
@@ -504,6 +578,20 @@ struct Table::Private {
     void masterChanged() {
         if (state == TableState::Inactive)
             return;
+        Table* m = master.data();
+        if (m && m->d->keysPending) {
+            // The master's rows are not read yet, so its current row is not known: this set
+            // waits for it.
+            if (keysPending)
+                return;
+            q->checkBrowseMode();
+            deferKeys();
+            emitSet();
+            afterMove();
+            return;
+        }
+        if (keysPending)
+            return; // read with the master's row of the moment it is needed
         const QVariantList link = currentLinkValues();
         if (link == linkValues && !link.isEmpty())
             return;
@@ -559,6 +647,18 @@ struct Table::Private {
     /// read, so a refused filter leaves the previous one in force.
     void resetSet(const QString& newFilter, bool newFiltered, const QString& newOrder,
                   bool keepRow) {
+        if (keysPending) {
+            // Nothing read yet: only the texts are checked, the keys follow when needed.
+            QString where, orderBy;
+            QVariantList binds;
+            buildQuery(newFilter, newFiltered, newOrder, {}, &where, &binds, &orderBy);
+            filter = newFilter;
+            filtered = newFiltered;
+            order = newOrder;
+            emitSet();
+            afterMove();
+            return;
+        }
         const qint64 key = q->currentKey();
         const int oldPos = pos;
         readSet(newFilter, newFiltered, newOrder);
@@ -566,6 +666,66 @@ struct Table::Private {
         filtered = newFiltered;
         order = newOrder;
         placeAfterRead(keepRow, key, oldPos);
+    }
+
+    /// This program wrote rows of the table through another table object or a statement.
+    /// Cached rows may be stale; the row being edited takes what is stored as the state it
+    /// was read in (the program's own write is no conflict) and keeps what was typed.
+    void writtenHere() {
+        if (state == TableState::Inactive || state == TableState::CalcFields || keysPending)
+            return;
+        const bool hadRows = !cache.isEmpty();
+        clearCache();
+        if (state == TableState::Browse) {
+            if (hadRows)
+                emitData(QString());
+            return;
+        }
+        if (state != TableState::Edit)
+            return;
+        const qint64 key = keys.value(pos, 0);
+        QStringList cols;
+        for (const ColumnInfo& c : columns)
+            cols << quoteName(c.name);
+        QSqlQuery query = q->m_connection->exec(
+            QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?")
+                .arg(cols.join(QLatin1Char(',')), quoteName(q->m_tableName)),
+            {key});
+        if (!query.next()) {
+            buffer.missing = true;
+            return;
+        }
+        buffer.missing = false;
+        buffer.raw.clear();
+        QStringList changed;
+        for (int i = 0; i < columns.size(); ++i) {
+            const QVariant v = query.value(i);
+            buffer.raw << v;
+            if (modified.contains(i))
+                continue;
+            const QVariant value = stored::fromDb(v, columns[i].type);
+            if (value != buffer.values[i]) {
+                buffer.values[i] = value;
+                changed << columns[i].name;
+            }
+        }
+        if (changed.isEmpty())
+            return;
+        calcCurrent();
+        for (const QString& field : std::as_const(changed))
+            emitData(field);
+    }
+
+    /// Announces a write of this table object to the others on the connection.
+    void announceWrite() {
+        announcing = true;
+        try {
+            q->m_connection->notifyTableChanged(q->m_tableName);
+        } catch (...) {
+            announcing = false;
+            throw;
+        }
+        announcing = false;
     }
 
     // --- writing -------------------------------------------------------------------------
@@ -582,6 +742,33 @@ struct Table::Private {
         }
     }
 
+    /// Refuses a text longer than its column before anything is written, whatever made the
+    /// value (typed, copied from another table or composed by a rule).
+    void requireFits(int column, const QVariant& dbValue) const {
+        if (dbValue.typeId() == QMetaType::QString)
+            stored::requireFits(q->m_connection->schema(), q->m_tableName, columns[column].name,
+                                dbValue.toString());
+    }
+
+    /// "rowid = ? AND every column IS its value as read", with the binds.
+    QString sameRowSql(qint64 key, const Row& read, QVariantList* binds) const {
+        QString sql = QStringLiteral("rowid = ?");
+        *binds << key;
+        const SqlBackend backend = q->m_connection->backend();
+        for (int i = 0; i < columns.size() && i < read.raw.size(); ++i) {
+            sql += QStringLiteral(" AND ") + sameValueSql(backend, quoteName(columns[i].name));
+            *binds << read.raw[i];
+        }
+        return sql;
+    }
+
+    bool rowExists(qint64 key) const {
+        QSqlQuery query = q->m_connection->exec(
+            QStringLiteral("SELECT 1 FROM %1 WHERE rowid = ?").arg(quoteName(q->m_tableName)),
+            {key});
+        return query.next();
+    }
+
     qint64 writeRow() {
         Connection* conn = q->m_connection;
         if (state == TableState::Insert) {
@@ -591,6 +778,7 @@ struct Table::Private {
                 const QVariant v = stored::toDb(buffer.values[i], columns[i].type);
                 if (v.isNull() && !modified.contains(i))
                     continue;
+                requireFits(i, v);
                 names << quoteName(columns[i].name);
                 binds << v;
             }
@@ -615,20 +803,54 @@ struct Table::Private {
         QList<int> cols = modified.values();
         std::sort(cols.begin(), cols.end());
         for (int i : cols) {
+            const QVariant v = stored::toDb(buffer.values[i], columns[i].type);
+            requireFits(i, v);
             sets << quoteName(columns[i].name) + QStringLiteral(" = ?");
-            binds << stored::toDb(buffer.values[i], columns[i].type);
+            binds << v;
         }
-        if (sets.isEmpty())
-            sets << QStringLiteral("rowid = rowid");
-        binds << key;
+        if (buffer.missing)
+            throw RowConflict{true};
+        if (sets.isEmpty()) {
+            // Nothing to write, so nothing can be overwritten; a row gone is still reported.
+            if (!rowExists(key))
+                throw RowConflict{true};
+            return key;
+        }
+        // Optimistic locking: the row is written only while it still holds what was read.
+        const QString same = sameRowSql(key, buffer, &binds);
         QSqlQuery query =
-            conn->exec(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
-                           .arg(quoteName(q->m_tableName), sets.join(QStringLiteral(", "))),
+            conn->exec(QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                           .arg(quoteName(q->m_tableName), sets.join(QStringLiteral(", ")), same),
                        binds);
         if (query.numRowsAffected() == 0)
-            throw DbError(QStringLiteral(
-                "Der Datensatz wurde inzwischen von einem anderen Benutzer gelöscht."));
+            throw RowConflict{!rowExists(key)};
         return key;
+    }
+
+    /// After a refused store or delete: the row shows what is stored now, or leaves the set
+    /// when it is gone.
+    void showStoredAfterConflict(qint64 key, bool gone) {
+        modified.clear();
+        const bool wasEditing = state == TableState::Edit;
+        state = TableState::Browse;
+        dropCached(key);
+        if (gone) {
+            const int at = positionOf(key);
+            const bool wasLast = at == keys.size() - 1;
+            if (at >= 0)
+                keys.removeAt(at);
+            kept.remove(key);
+            moveTo(pos);
+            bof = keys.isEmpty();
+            eof = keys.isEmpty() || wasLast;
+        }
+        if (wasEditing)
+            emitState();
+        if (gone)
+            emitSet();
+        calcCurrent();
+        followDetails();
+        emitData(QString());
     }
 
     void startInsert(int at) {
@@ -681,6 +903,8 @@ Table::Table(Connection* connection, const QString& tableName, QObject* parent)
     : QObject(parent), d(std::make_unique<Private>(this)), m_connection(connection),
       m_tableName(tableName) {
     connect(connection, &Connection::tableChanged, this, [this](const QString& name) {
+        if (name.compare(m_tableName, Qt::CaseInsensitive) == 0 && !d->announcing)
+            d->writtenHere();
         bool touched = false;
         for (LookupField& lf : d->lookups) {
             if (lf.lookupTableName.compare(name, Qt::CaseInsensitive) == 0) {
@@ -712,11 +936,15 @@ void Table::open() {
     d->rebuildFieldIndex();
     for (LookupField& lf : d->lookups)
         lf.valid = false;
-    d->readSet(d->filter, d->filtered, d->order);
+    // Start-up opens every shared table: their keys are read when something first needs
+    // them (a row count, the current row, a grid), not here. The texts are checked now.
+    {
+        QString where, orderBy;
+        QVariantList binds;
+        d->buildQuery(d->filter, d->filtered, d->order, {}, &where, &binds, &orderBy);
+    }
+    d->deferKeys();
     d->state = TableState::Browse;
-    d->moveTo(0);
-    d->bof = true;
-    d->eof = d->keys.isEmpty();
     d->emitState();
     d->emitSet();
     d->afterMove();
@@ -728,6 +956,7 @@ void Table::close() {
     d->keys.clear();
     d->clearCache();
     d->kept.clear();
+    d->keysPending = false;
     d->pos = -1;
     d->bof = d->eof = true;
     d->insertPos = -1;
@@ -748,6 +977,8 @@ void Table::refresh() {
     checkBrowseMode();
     for (LookupField& lf : d->lookups)
         lf.valid = false;
+    if (d->keysPending)
+        return; // nothing read yet: the first use reads the current rows
     d->resetSet(d->filter, d->filtered, d->order, true);
 }
 
@@ -867,6 +1098,7 @@ void Table::moveBy(int distance) {
 }
 
 int Table::recNo() const {
+    d->ensureKeys();
     return d->keys.isEmpty() ? -1 : d->pos;
 }
 
@@ -879,23 +1111,28 @@ void Table::setRecNo(int row) {
 }
 
 bool Table::bof() const {
+    d->ensureKeys();
     return d->state == TableState::Inactive || d->bof;
 }
 
 bool Table::eof() const {
+    d->ensureKeys();
     return d->state == TableState::Inactive || d->eof;
 }
 
 int Table::recordCount() const {
+    d->ensureKeys();
     return int(d->keys.size());
 }
 
 bool Table::isEmpty() const {
+    d->ensureKeys();
     return d->keys.isEmpty();
 }
 
 bool Table::locate(const QString& field, const QVariant& value) {
     d->requireOpen();
+    d->ensureKeys();
     const FieldPos p = d->find(field);
     checkBrowseMode();
     if (p.kind != FieldKind::Stored) {
@@ -979,18 +1216,21 @@ bool Table::isEditing() const {
 
 void Table::insert() {
     d->requireOpen();
+    d->ensureKeys();
     checkBrowseMode();
     d->startInsert(d->keys.isEmpty() ? 0 : d->pos);
 }
 
 void Table::append() {
     d->requireOpen();
+    d->ensureKeys();
     checkBrowseMode();
     d->startInsert(int(d->keys.size()));
 }
 
 void Table::edit() {
     d->requireOpen();
+    d->ensureKeys();
     if (isEditing())
         return;
     if (d->keys.isEmpty()) {
@@ -1015,13 +1255,18 @@ void Table::post() {
     const bool inserting = d->state == TableState::Insert;
     const int oldPos = d->pos;
     qint64 key = 0;
-    if (beforeWrite) {
-        Transaction transaction(*m_connection);
-        beforeWrite(*this);
-        key = d->writeRow();
-        transaction.commit();
-    } else {
-        key = d->writeRow();
+    try {
+        if (beforeWrite) {
+            Transaction transaction(*m_connection);
+            beforeWrite(*this);
+            key = d->writeRow();
+            transaction.commit();
+        } else {
+            key = d->writeRow();
+        }
+    } catch (const RowConflict& conflict) {
+        d->showStoredAfterConflict(d->keys.value(d->pos, 0), conflict.gone);
+        throw DbError(conflict.gone ? deletedElsewhereMessage() : changedElsewhereMessage());
     }
     if (inserting && oldPos >= 0 && oldPos < d->keys.size())
         d->keys[oldPos] = key;
@@ -1037,7 +1282,7 @@ void Table::post() {
     d->followDetails();
     if (afterPost)
         afterPost(*this);
-    m_connection->notifyTableChanged(m_tableName);
+    d->announceWrite();
     d->emitData(QString());
 }
 
@@ -1066,6 +1311,7 @@ void Table::cancel() {
 
 void Table::remove() {
     d->requireOpen();
+    d->ensureKeys();
     if (d->state == TableState::Insert) {
         cancel();
         return;
@@ -1075,8 +1321,23 @@ void Table::remove() {
     if (beforeDelete)
         beforeDelete(*this);
     const qint64 key = d->keys[d->pos];
-    m_connection->exec(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quoteName(m_tableName)),
-                       {key});
+    // Only the row as it was read is deleted: one changed or deleted elsewhere is reported.
+    const Row read = d->state == TableState::Edit ? d->buffer : d->rowAt(d->pos);
+    bool deleted = false;
+    if (!read.missing) {
+        QVariantList binds;
+        const QString same = d->sameRowSql(key, read, &binds);
+        deleted = m_connection
+                      ->exec(QStringLiteral("DELETE FROM %1 WHERE %2")
+                                 .arg(quoteName(m_tableName), same),
+                             binds)
+                      .numRowsAffected() > 0;
+    }
+    if (!deleted) {
+        const bool gone = read.missing || !d->rowExists(key);
+        d->showStoredAfterConflict(key, gone);
+        throw DbError(gone ? goneBeforeDeleteMessage() : changedBeforeDeleteMessage());
+    }
     d->modified.clear();
     const bool wasEditing = d->state == TableState::Edit;
     d->state = TableState::Browse;
@@ -1094,7 +1355,7 @@ void Table::remove() {
     d->followDetails();
     if (afterDelete)
         afterDelete(*this);
-    m_connection->notifyTableChanged(m_tableName);
+    d->announceWrite();
     if (afterScroll)
         afterScroll(*this);
     d->emitData(QString());
@@ -1152,6 +1413,7 @@ QVariant Table::value(const QString& field) const {
     case TableState::Insert:
         return d->fieldOf(d->buffer, p);
     case TableState::Browse:
+        d->ensureKeys();
         break;
     }
     if (d->pos < 0 || d->pos >= d->keys.size()) {
@@ -1188,6 +1450,7 @@ void Table::setValue(const QString& field, const QVariant& value) {
 
 QVariant Table::valueAt(int row, const QString& field) const {
     const FieldPos p = d->find(field);
+    d->ensureKeys();
     if (d->state == TableState::Inactive || row < 0 || row >= d->keys.size())
         return {};
     if (d->onNewRow(row) || (row == d->pos && isEditing()))
@@ -1204,6 +1467,7 @@ QVariant Table::valueAt(int row, const QString& field) const {
 }
 
 qint64 Table::currentKey() const {
+    d->ensureKeys();
     if (d->pos < 0 || d->pos >= d->keys.size() || d->keys[d->pos] == kNewRow)
         return 0;
     return d->keys[d->pos];

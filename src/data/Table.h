@@ -42,11 +42,18 @@ private:
 /// states browse/edit/insert, calculated and lookup fields and the record events.
 ///
 /// Rows are not all held in memory: the table keeps the ordered row keys of its current
-/// set and reads the rows themselves in blocks when they are needed.
+/// set and reads the rows themselves in blocks when they are needed. Opening reads no keys
+/// yet; they are read when something first needs them (a count, the current row, a grid).
 ///
-/// Every refusal (engine error, bad filter text, a handler that throws) is thrown as
-/// DbError; the table stays in the state it had before the failing call (a refused store
-/// leaves the row in edit or insert with the values the user typed).
+/// Every refusal (engine error, bad filter text, a handler that throws, a text too long for
+/// its column) is thrown as DbError; the table stays in the state it had before the failing
+/// call (a refused store leaves the row in edit or insert with the values the user typed).
+///
+/// Optimistic locking: a store or delete goes through only while the row still holds the
+/// values it was read with. When another workstation changed or deleted it since, the call
+/// is refused with a German message, nothing is written, and the row shows what is stored
+/// now (or leaves the set when it is gone). Writes of this program on the same connection
+/// (announced through Connection::notifyTableChanged) count as read, not as conflicts.
 class Table : public QObject {
     Q_OBJECT
 public:

@@ -2,6 +2,7 @@
 
 #include "data/Daten_A.h"
 #include "data/DbError.h"
+#include "data/StoredValue.h"
 
 namespace kilvaro {
 
@@ -12,6 +13,9 @@ void PlaceListOperations::addPlace(const QString& place) {
         if (t->isOpen())
             t->checkBrowseMode();
     Connection& c = *m_daten.Database;
+    // Both rows take the name: a name too long for either column stores neither.
+    stored::requireFits(c.schema(), QStringLiteral("Ortsliste"), QStringLiteral("Ort"), place);
+    stored::requireFits(c.schema(), QStringLiteral("OrtsTarif"), QStringLiteral("Ort"), place);
     try {
         Transaction transaction(c);
         c.exec(QStringLiteral("INSERT INTO Ortsliste (Ort) VALUES (?)"), {place});

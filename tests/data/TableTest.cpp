@@ -374,13 +374,60 @@ TEST_F(AddressFixture, StoringARowDeletedByAnotherUserFails) {
         t.post();
         FAIL();
     } catch (const DbError& e) {
-        EXPECT_EQ(
-            e.message(),
-            QStringLiteral("Der Datensatz wurde inzwischen von einem anderen Benutzer gelöscht."));
+        EXPECT_EQ(e.message(),
+                  QStringLiteral("Der Datensatz wurde inzwischen an einem anderen Arbeitsplatz "
+                                 "gelöscht. Ihre Änderung wurde nicht gespeichert."));
     }
-    EXPECT_EQ(t.state(), TableState::Edit);
-    t.cancel();
+    // The row is gone: it leaves the set and nothing is written back.
+    EXPECT_EQ(t.state(), TableState::Browse);
+    EXPECT_EQ(t.recordCount(), 4);
     EXPECT_EQ(scalar(db.conn(), "SELECT count(*) FROM ADRESSEN").toInt(), 4);
+}
+
+TEST(TableFields, EveryTextIsCheckedAgainstItsColumnBeforeAnythingIsWritten) {
+    TableTestDb db;
+    const QString route = QString(30, QLatin1Char('A')) + QStringLiteral(" - ") +
+                          QString(30, QLatin1Char('B')); // as "Fahrt in Preisliste" composes it
+    Table prices(&db.conn(), QStringLiteral("Preisliste"));
+    prices.open();
+    prices.append();
+    prices.setValue(QStringLiteral("Ort"), route);
+    prices.setValue(QStringLiteral("Richtpreis"), 80);
+    try {
+        prices.post();
+        ADD_FAILURE() << "stored";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.message(), QStringLiteral("Der Text für 'Ort' ist zu lang: höchstens 50 "
+                                              "Zeichen, eingegeben sind 63."));
+    }
+    EXPECT_EQ(prices.state(), TableState::Insert);
+    EXPECT_EQ(scalar(db.conn(), "SELECT count(*) FROM Preisliste").toInt(), 0);
+    prices.setValue(QStringLiteral("Ort"), route.left(50));
+    prices.post();
+    EXPECT_EQ(scalar(db.conn(), "SELECT Ort FROM Preisliste").toString(), route.left(50));
+
+    // A change: no column of the row is written. A text stored too long by an older program
+    // does not stop a store of other columns.
+    addTrip(db.conn(), QStringLiteral("2021-03-15 00:00:00"), 17, 80.0, 44270001);
+    db->exec(QStringLiteral("UPDATE Fahrten SET Zielort = ?"), {QString(60, QLatin1Char('Z'))});
+    Table trips(&db.conn(), QStringLiteral("Fahrten"));
+    trips.open();
+    trips.edit();
+    trips.setValue(QStringLiteral("Startort"), QStringLiteral("Bonn"));
+    trips.setValue(QStringLiteral("Personen"), QString(51, QLatin1Char('P')));
+    try {
+        trips.post();
+        ADD_FAILURE() << "stored";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.message(), QStringLiteral("Der Text für 'Personen' ist zu lang: höchstens 50 "
+                                              "Zeichen, eingegeben sind 51."));
+    }
+    EXPECT_EQ(trips.state(), TableState::Edit);
+    EXPECT_TRUE(scalar(db.conn(), "SELECT Startort FROM Fahrten").isNull());
+    trips.setValue(QStringLiteral("Personen"), QStringLiteral("Meier"));
+    trips.post();
+    EXPECT_EQ(scalar(db.conn(), "SELECT Startort || Personen FROM Fahrten").toString(),
+              QStringLiteral("BonnMeier"));
 }
 
 TEST(TableMasterDetail, DetailFollowsMasterAndKeysInsertedRows) {

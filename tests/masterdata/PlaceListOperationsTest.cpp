@@ -62,6 +62,8 @@ TEST_F(PlaceListOperationsTest, TextIsTakenAsTypedWithoutTrimmingOrDuplicateChec
 TEST_F(PlaceListOperationsTest, NewPlaceThatFailsForOneVersionStoresNothing) {
     const QString before = data.dumpAll();
     status.clear();
+    EXPECT_THROW(ops.addPlace(QString(51, QLatin1Char('x'))), DbError) << "too long a name";
+    EXPECT_EQ(data.dumpAll(), before);
     data.failOn(QStringLiteral("CREATE TRIGGER boom BEFORE INSERT ON OrtsTarif WHEN NEW.Id = 7 "
                                "BEGIN SELECT RAISE(ABORT, 'gesperrt'); END"));
     EXPECT_THROW(ops.addPlace(QStringLiteral("Zülpich")), DbError);

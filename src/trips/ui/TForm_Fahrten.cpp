@@ -994,6 +994,9 @@ void TForm_Fahrten::AnrZuordnenClick() {
         daten->Database->exec(
             QStringLiteral("UPDATE \"Fahrten\" SET \"ANRLock\" = ? WHERE \"AuftragNr\" = ?"),
             {stored::toDb(true, ColumnType::Boolean), number});
+        // The lock may have touched the trip being edited: that is this program's own write,
+        // no conflict with another workstation.
+        daten->Database->notifyTableChanged(QStringLiteral("Fahrten"));
         trips->post();
         transaction.commit();
     }
