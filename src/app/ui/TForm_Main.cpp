@@ -94,6 +94,13 @@ TForm_Main::~TForm_Main() {
     // FormDestroy: the frame's window list goes away with the window; stop reacting to it.
     m_mdiArea->viewport()->removeEventFilter(this);
     disconnect(m_mdiArea, nullptr, this, nullptr);
+    // Child windows still open reach the frame (navigator, registry, event filters) while
+    // they go: free them now, while this is still a whole TForm_Main, and not later among
+    // the base class's children.
+    const QList<QMdiSubWindow*> children = m_mdiArea->subWindowList();
+    const QList<QPointer<QMdiSubWindow>> guarded(children.begin(), children.end());
+    for (const QPointer<QMdiSubWindow>& sub : guarded)
+        delete sub.data();
 }
 
 void TForm_Main::buildToolBar() {
@@ -460,9 +467,15 @@ void TForm_Main::Ueberfuehrungen1Click() {
         throw DbError(QStringLiteral("Es ist keine Datenbank geöffnet."));
     auto* window = m_children.showSingle<TForm_Fahrten>(ChildKind::Fahrten, [this] {
         auto* trips = new TForm_Fahrten(m_context, this);
-        trips->openInvoiceDialog = [this, trips] {
-            TRec_Neuform dialog(m_context, m_context.daten->Fahrttab, trips);
-            dialog.exec();
+        trips->openInvoiceDialog = [this, window = QPointer<TForm_Fahrten>(trips)] {
+            // Owned by the frame, not by the trip window: the invoice's preview runs inside
+            // the dialog's handler, and the user may close the trip window meanwhile.
+            QPointer<TRec_Neuform> dialog =
+                new TRec_Neuform(m_context, m_context.daten->Fahrttab, this);
+            if (window)
+                connect(dialog, &QDialog::finished, window, &TForm_Fahrten::invoiceDialogClosed);
+            dialog->exec();
+            delete dialog.data();
         };
         return trips;
     });

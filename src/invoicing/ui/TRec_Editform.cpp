@@ -612,8 +612,11 @@ void TRec_Editform::showDocument(int posId, bool print) {
     if (r->isEmpty())
         return;
     r->checkBrowseMode();
-    if (showInvoice)
-        showInvoice(r->field(QStringLiteral("RecNr")).asInteger(), posId, print);
+    // A copy: the preview runs its own event loop, in which this window may be closed and
+    // freed ("alle schließen") together with its member.
+    const auto show = showInvoice;
+    if (show)
+        show(r->field(QStringLiteral("RecNr")).asInteger(), posId, print);
 }
 
 // --- filters -----------------------------------------------------------------------------

@@ -104,9 +104,11 @@ void TRec_Neuform::BTErstellClick() {
             m_context.dialogs->error(e.message());
         return;
     }
+    // The dialog closes before the invoice is shown: the preview is then the window in
+    // front and usable, and nothing is left behind it that could store the invoice again.
+    accept();
     if (showInvoice)
         showInvoice(m_created, 0, false);
-    accept();
 }
 
 void TRec_Neuform::Button1Click() {

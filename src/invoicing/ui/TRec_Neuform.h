@@ -22,6 +22,10 @@ class TDaten_R;
 /// the invoice module). "&Erstellen" stores the invoice, the trip's mark and the position
 /// in one transaction and shows the invoice; "Abbruch" (or Escape) drops the new row, so
 /// the number shown is not used up.
+///
+/// "&Erstellen" closes the dialog before it shows the invoice; the preview's event loop runs
+/// inside that handler, so the dialog's owner must outlive it (the main window, not the trip
+/// window, which the user may close while the preview is open).
 class TRec_Neuform : public QDialog {
     Q_OBJECT
 public:

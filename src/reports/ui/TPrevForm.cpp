@@ -522,6 +522,9 @@ void TPrevForm::preview(Report& report, const AppContext& context, UserSettings*
     pages.reset(report.title(), report.orientation(), report.paperSize());
     QPointer<TPrevForm> form = new TPrevForm(&pages, &report, context, settings);
     form->showMaximized();
+    // In front of the window or dialog it was opened from, and ready for input at once.
+    form->raise();
+    form->activateWindow();
     // Each new page is shown at once: the events between pages let the window paint and
     // react (paging, closing) while the rest renders.
     QObject::connect(&pages, &ReportPages::pageAdded, form, [] { QApplication::processEvents(); });

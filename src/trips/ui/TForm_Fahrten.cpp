@@ -35,6 +35,8 @@
 #include <QTabBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <memory>
+#include <utility>
 
 namespace kilvaro {
 
@@ -181,12 +183,15 @@ TForm_Fahrten::TForm_Fahrten(const AppContext& context, TForm_Main* main)
         // activation afterwards is this window's next activation, which the dialog's flag
         // turns into the single "OK". Without it the flag waited for the next switch between
         // child windows and then skipped binding the navigator.
-        m_main->installEventFilter(this);
+        m_frame = main;
+        m_frame->installEventFilter(this);
     }
     FormCreate();
 }
 
 TForm_Fahrten::~TForm_Fahrten() {
+    if (m_frame)
+        m_frame->removeEventFilter(this);
     if (m_rules) {
         m_rules->windowUncheckMonthFilter = nullptr;
         m_rules->windowShowTab = nullptr;
@@ -884,9 +889,29 @@ void TForm_Fahrten::BTRechnungClick() {
     if (!openInvoiceDialog)
         return;
     InvoiceDialogOpened = true;
+    auto suspended = std::make_shared<bool>(true);
+    auto resumeDisplay = [trips, suspended] {
+        if (std::exchange(*suspended, false))
+            trips->enableControls();
+    };
     trips->disableControls();
-    const auto resume = qScopeGuard([trips] { trips->enableControls(); });
-    openInvoiceDialog();
+    // Also when this window is freed while the dialog's preview is open ("alle schließen"):
+    // the guard lives on the stack, not in the window.
+    const auto resume = qScopeGuard(resumeDisplay);
+    m_resumeDisplay = resumeDisplay;
+    m_invoiceFlow = true;
+    QPointer<TForm_Fahrten> self(this);
+    const std::function<void()> open = openInvoiceDialog; // outlives a freed window
+    open();
+    if (!self)
+        return;
+    m_invoiceFlow = false;
+    m_resumeDisplay = nullptr;
+}
+
+void TForm_Fahrten::invoiceDialogClosed() {
+    if (m_resumeDisplay)
+        m_resumeDisplay();
 }
 
 void TForm_Fahrten::BTHilfeClick() {
@@ -1090,13 +1115,14 @@ bool TForm_Fahrten::handlePanelKey(QWidget* control, int key) {
 }
 
 bool TForm_Fahrten::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_main && event->type() == QEvent::WindowActivate) {
+    if (m_frame && watched == m_frame.data() && event->type() == QEvent::WindowActivate) {
         if (m_active && InvoiceDialogOpened)
-            // After the activation has been delivered: the message box is modal.
+            // After the activation has been delivered: the message box is modal. Not while
+            // the invoice's preview is still open, whose activation it would take away.
             QMetaObject::invokeMethod(
                 this,
                 [this] {
-                    if (m_active && InvoiceDialogOpened)
+                    if (m_active && InvoiceDialogOpened && !m_invoiceFlow)
                         runGuarded([this] { FormActivate(); });
                 },
                 Qt::QueuedConnection);

@@ -40,8 +40,12 @@ public:
     ~TForm_Fahrten() override;
 
     /// Opens the single-invoice dialog for the current trip; empty until invoicing provides
-    /// it.
+    /// it. It may return only after the invoice's preview has been closed, and this window
+    /// may have been closed and freed by then.
     std::function<void()> openInvoiceDialog;
+    /// The invoice dialog has closed (its preview may still be open): the trip display
+    /// resumes at once, not only when openInvoiceDialog returns.
+    void invoiceDialogClosed();
     /// Shows the trip search modally; true for OK. Tests replace it to choose a row.
     std::function<bool(TFAuftragsuche&)> execTripSearch;
 
@@ -185,6 +189,13 @@ private:
 
     AppContext m_context;
     QPointer<TForm_Main> m_main;
+    /// The frame as the object this window watches: compared without a downcast, since its
+    /// events still arrive while it is being destroyed.
+    QPointer<QObject> m_frame;
+    /// Resumes the trip display suspended for the invoice dialog (once).
+    std::function<void()> m_resumeDisplay;
+    /// The invoice dialog or its preview is still running.
+    bool m_invoiceFlow = false;
     TripRules* m_rules;
     QString m_placeField;
     bool m_active = false;

@@ -1,7 +1,9 @@
 // The invoice document in the windows: "Einzel-Rechnung" in the trip window makes invoice
 // and position and opens the preview of that invoice; the overview's view, print and single
 // position buttons; the blank form of the main menu; a missing letterhead file reported
-// without a crash. Preview and print are replaced, so no window or printer is needed.
+// without a crash. Preview and print are replaced, so no window or printer is needed, except
+// where the real preview window of a new invoice is driven: it is in front and usable, and
+// closing the trip window under it does no harm.
 #include "invoicing/InvoiceFixture.h"
 
 #include "app/ui/TForm_Main.h"
@@ -10,17 +12,24 @@
 #include "invoicing/ui/TRec_Editform.h"
 #include "invoicing/ui/TRec_Neuform.h"
 #include "reports/ReportPages.h"
+#include "reports/ui/ReportPreviewView.h"
+#include "reports/ui/TPrevForm.h"
 #include "trips/TripRules.h"
 #include "trips/ui/TForm_Fahrten.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QLabel>
+#include <QMdiArea>
+#include <QPointer>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
 using namespace kilvaro;
 using kilvaro::testing::InvoiceFixture;
@@ -78,6 +87,54 @@ class TestInvoiceOutput : public QObject {
     }
 
     QAction* action(const char* name) { return main->findChild<QAction*>(QLatin1String(name)); }
+
+    /// The trip window, opened from the menu, on the trip with this ID.
+    TForm_Fahrten* openTripWindowAt(int trip) {
+        action("Ueberfuehrungen1")->trigger();
+        auto* window = main->findChild<TForm_Fahrten*>();
+        Table* fahrten = fx->datenA->Fahrttab;
+        if (!fahrten->locate(QStringLiteral("ID"), trip)) {
+            fahrten->setFiltered(false);
+            fahrten->locate(QStringLiteral("ID"), trip);
+        }
+        return window;
+    }
+
+    /// Runs `then` once `ready` holds, checked between events (also inside nested loops).
+    void whenReady(std::function<bool()> ready, std::function<void()> then) {
+        auto* timer = new QTimer(this);
+        timer->setInterval(10);
+        connect(timer, &QTimer::timeout, this, [timer, ready, then] {
+            if (!ready())
+                return;
+            timer->stop();
+            timer->deleteLater();
+            then();
+        });
+        timer->start();
+    }
+
+    /// A click as the user makes it: through the window system, where modality applies.
+    static void userClick(QWidget* widget) {
+        QWidget* top = widget->window();
+        QTest::mouseClick(top->windowHandle(), Qt::LeftButton, {},
+                          widget->mapTo(top, widget->rect().center()));
+    }
+
+    /// "Einzel-Rechnung" in the trip window and "&Erstellen" in the dialog, as the user clicks
+    /// them; `inPreview` runs while the new invoice's real preview is open and must close it.
+    /// Returns when the button's handler has returned.
+    void createInvoiceAndRunInPreview(TForm_Fahrten* trips, QPointer<TRec_Neuform>& dialog,
+                                      std::function<void(TPrevForm*)> inPreview) {
+        whenReady([] { return qobject_cast<TRec_Neuform*>(QApplication::activeModalWidget()); },
+                  [&dialog] {
+                      dialog = qobject_cast<TRec_Neuform*>(QApplication::activeModalWidget());
+                      userClick(dialog->BTErstell);
+                  });
+        whenReady([] { return TPrevForm::lastCreated() && TPrevForm::lastCreated()->isVisible(); },
+                  [inPreview] { inPreview(TPrevForm::lastCreated()); });
+        userClick(trips->BTRechnung);
+    }
 
 private slots:
     void initTestCase() {
@@ -149,6 +206,85 @@ private slots:
         // After the document the invoice table is back to normal, on the new invoice.
         QVERIFY(!fx->datenR->Rectab->filtered());
         QCOMPARE(fx->datenR->Rectab->field(QStringLiteral("RecNr")).asInteger(), 1);
+    }
+
+    void newInvoicePreviewIsInFrontAndUsableWithTheDialogGone() {
+        InvoiceOutput::setPreviewHandler({});
+        const auto restore = qScopeGuard([this] {
+            InvoiceOutput::setPreviewHandler(
+                [this](TRec_Dokument& doc, const AppContext&) { shown.append(capture(doc)); });
+        });
+        QVERIFY(QTest::qWaitForWindowExposed(main.get()));
+        TForm_Fahrten* trips = openTripWindowAt(fx->addTrip({}));
+        QVERIFY(trips);
+
+        QPointer<TRec_Neuform> dialog;
+        bool checked = false;
+        createInvoiceAndRunInPreview(trips, dialog, [&](TPrevForm* preview) {
+            const auto close = qScopeGuard([p = QPointer<TPrevForm>(preview)] {
+                if (p && p->isVisible())
+                    p->close(); // also after a failed check, so the test goes on
+            });
+            QVERIFY(QTest::qWaitForWindowActive(preview));
+            QCOMPARE(QApplication::activeWindow(), preview);
+            QVERIFY(!QApplication::activeModalWidget());
+            // The dialog is closed: nothing behind the preview takes a second "&Erstellen".
+            QVERIFY(dialog && !dialog->isVisible());
+            // The trip window, usable beside the preview, shows its rows again.
+            QVERIFY(!fx->datenA->Fahrttab->controlsDisabled());
+            // Nothing blocks the preview: "Vergrößern" zooms in.
+            QTest::qWait(50); // zoom changes queued by showing and resizing come first
+            const int before = preview->preview()->zoom();
+            userClick(preview->findChild<QToolButton*>(QStringLiteral("T5")));
+            QCOMPARE(preview->preview()->zoom(), before + 10);
+            checked = true;
+        });
+        QVERIFY(checked);
+        QVERIFY(!TPrevForm::lastCreated());
+        QVERIFY(!dialog);
+        QVERIFY2(!fx->dialogs.messageTexts().contains(
+                     S("Es wird gerade keine neue Rechnung erfasst.")),
+                 qPrintable(fx->dialogs.messageTexts().join('|')));
+        QCOMPARE(fx->scalar("SELECT COUNT(*) FROM Rechnung").toInt(), 1);
+        QVERIFY(!fx->datenA->Fahrttab->controlsDisabled());
+    }
+
+    void closingAllWindowsUnderTheNewInvoicePreview() {
+        InvoiceOutput::setPreviewHandler({});
+        const auto restore = qScopeGuard([this] {
+            InvoiceOutput::setPreviewHandler(
+                [this](TRec_Dokument& doc, const AppContext&) { shown.append(capture(doc)); });
+        });
+        QVERIFY(QTest::qWaitForWindowExposed(main.get()));
+        const int trip = fx->addTrip({});
+        QPointer<TForm_Fahrten> trips = openTripWindowAt(trip);
+        QVERIFY(trips);
+
+        // "alle schließen" while the preview is open frees the trip window whose button
+        // handler is still running underneath; then the preview is closed.
+        QPointer<TRec_Neuform> dialog;
+        bool tripWindowGone = false;
+        createInvoiceAndRunInPreview(trips, dialog, [&](TPrevForm* preview) {
+            action("CloseAll1")->trigger();
+            whenReady([&] { return !trips; }, [&, preview = QPointer<TPrevForm>(preview)] {
+                tripWindowGone = preview && preview->isVisible();
+                if (preview)
+                    preview->close();
+            });
+        });
+        QVERIFY(tripWindowGone);
+        QVERIFY(!trips);
+        QVERIFY(!TPrevForm::lastCreated());
+        QVERIFY(!dialog);
+        QVERIFY(main->mdiArea()->subWindowList().isEmpty());
+        QVERIFY(!fx->datenA->Fahrttab->controlsDisabled());
+        QCOMPARE(fx->scalar("SELECT Rechnung FROM Fahrten WHERE ID = ?", {trip}).toInt(), 1);
+        QCOMPARE(fx->scalar("SELECT COUNT(*) FROM RecPos WHERE RecID = 1").toInt(), 1);
+
+        // The program goes on: the trip window opens again and shows the invoiced trip.
+        auto* again = openTripWindowAt(trip);
+        QVERIFY(again);
+        QCOMPARE(again->DBText1->text(), S("1"));
     }
 
     void overviewViewPrintAndSinglePosition() {
