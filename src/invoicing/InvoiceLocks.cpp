@@ -11,6 +11,11 @@ QString tripMarkMessage() {
                           "Rechnungsnummer kann nicht mehr geändert werden.");
 }
 
+QString tripDeleteMessage() {
+    return QStringLiteral("Die Überführung gehört zu einer gebuchten Rechnung und kann nicht "
+                          "gelöscht werden.");
+}
+
 const QStringList& printedColumns() {
     static const QStringList columns{
         QStringLiteral("RecNr"),   QStringLiteral("Kunde"), QStringLiteral("Datum"),
@@ -85,7 +90,18 @@ QStringList statements() {
                "\"Gebucht\" AND NOT \"Storniert\") OR "
                "EXISTS (SELECT 1 FROM \"Rechnung\" WHERE \"RecNr\" = NEW.\"Rechnung\" AND "
                "\"Gebucht\")) %1")
-               .arg(raise(tripMarkMessage()));
+               .arg(raise(tripMarkMessage()))
+        // Nor can a trip be entered with a booked invoice's number, or a trip of a booked
+        // invoice be deleted while the invoice stands.
+        << QStringLiteral("CREATE TRIGGER IF NOT EXISTS \"Fahrten_locked_insert\" BEFORE "
+                          "INSERT ON \"Fahrten\" WHEN EXISTS (SELECT 1 FROM \"Rechnung\" WHERE "
+                          "\"RecNr\" = NEW.\"Rechnung\" AND \"Gebucht\") %1")
+               .arg(raise(tripMarkMessage()))
+        << QStringLiteral("CREATE TRIGGER IF NOT EXISTS \"Fahrten_locked_delete\" BEFORE "
+                          "DELETE ON \"Fahrten\" WHEN EXISTS (SELECT 1 FROM \"Rechnung\" WHERE "
+                          "\"RecNr\" = OLD.\"Rechnung\" AND \"Gebucht\" AND NOT "
+                          "\"Storniert\") %1")
+               .arg(raise(tripDeleteMessage()));
     return out;
 }
 

@@ -16,6 +16,8 @@ namespace InvoiceLocks {
 QString lockedMessage();
 /// The German text of a refused change of a trip's invoice mark.
 QString tripMarkMessage();
+/// Refusal to delete a trip whose invoice is booked and not cancelled.
+QString tripDeleteMessage();
 /// The columns of Rechnung that print on the invoice (besides Storniert and Gebucht, which
 /// may only be set): fixed once the invoice is booked.
 const QStringList& printedColumns();

@@ -279,6 +279,10 @@ TEST_F(Daten_RTest, BookedInvoiceKeepsWhatItPrintsAndItsTrips) {
                             "UPDATE Fahrten SET Rechnung = 0 WHERE Rechnung = 1",
                             "UPDATE Fahrten SET Rechnung = 1 WHERE Rechnung IS NULL"})
         EXPECT_EQ(refusal([&] { fx.exec(sql); }), InvoiceLocks::tripMarkMessage()) << sql;
+    EXPECT_EQ(refusal([&] { fx.exec("INSERT INTO Fahrten (Rechnung) VALUES (1)"); }),
+              InvoiceLocks::tripMarkMessage());
+    EXPECT_EQ(refusal([&] { fx.exec("DELETE FROM Fahrten WHERE Rechnung = 1"); }),
+              InvoiceLocks::tripDeleteMessage());
     // The table objects: the overview's invoice, the trip window's trip.
     ASSERT_TRUE(fx.gotoInvoice(nr));
     r.Rectab->edit();
@@ -291,6 +295,7 @@ TEST_F(Daten_RTest, BookedInvoiceKeepsWhatItPrintsAndItsTrips) {
     trips.field(S("Rechnung")).clear();
     EXPECT_EQ(refusal([&] { trips.post(); }), InvoiceLocks::tripMarkMessage());
     trips.cancel();
+    EXPECT_EQ(refusal([&] { trips.remove(); }), InvoiceLocks::tripDeleteMessage());
     EXPECT_EQ(fx.snapshot(), booked);
 
     // Payments and hiding stay open, through the table and through SQL.
