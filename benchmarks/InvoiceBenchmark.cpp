@@ -1,7 +1,7 @@
 // Invoice documents: 100 invoices of 5 positions each prepared from the database, rendered
 // and written as one PDF file (the batch output and a month's print run). Target: <= 2 s.
 
-#include "app/ProgramSetup.h"
+#include "data/ProgramSetup.h"
 #include "data/Connection.h"
 #include "data/Daten_A.h"
 #include "invoicing/Daten_R.h"

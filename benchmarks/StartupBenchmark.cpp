@@ -4,10 +4,10 @@
 // differ by little: nothing at start-up may read every trip. A bare main window with the
 // same menus is the floor.
 
-#include "app/AppContext.h"
+#include "base/AppContext.h"
 #include "app/DemoData.h"
-#include "app/DialogService.h"
-#include "app/ProgramSetup.h"
+#include "base/DialogService.h"
+#include "data/ProgramSetup.h"
 #include "app/ui/MainMenu.h"
 #include "app/ui/TForm_Main.h"
 #include "app/ui/TfStart.h"
@@ -125,7 +125,8 @@ struct StartedProgram {
     StartedProgram(const QString& folder, DialogService* dialogs, TfStart& splash)
         : context(makeContext(folder, dialogs)), daten(folder, dialogs),
           datenR(&daten, folder, dialogs), druckfilterform(withModules(context)),
-          mainWindow(withFilter(context)) {
+          mainWindow(context) {
+        mainWindow.setReportFilter(&druckfilterform);
         daten.DataModuleCreate();
         datenR.RechnungsmodulCreate();
         druckfilterform.FormCreate(today());
@@ -145,10 +146,6 @@ struct StartedProgram {
     AppContext& withModules(AppContext& c) {
         c.daten = &daten;
         c.datenR = &datenR;
-        return c;
-    }
-    AppContext& withFilter(AppContext& c) {
-        c.druckfilterform = &druckfilterform;
         return c;
     }
 };

@@ -2,9 +2,9 @@
 // screen, and drawing a screen of rows elsewhere in the table. Neither may read every row
 // nor look up the tariff once per row.
 
-#include "app/AppContext.h"
-#include "app/DialogService.h"
-#include "app/ProgramSetup.h"
+#include "base/AppContext.h"
+#include "base/DialogService.h"
+#include "data/ProgramSetup.h"
 #include "app/ui/TForm_Main.h"
 #include "data/Connection.h"
 #include "data/Daten_A.h"

@@ -1,12 +1,12 @@
 #include "app/DemoData.h"
 
 #include "app/DemoContent.h"
-#include "app/IniFile.h"
-#include "app/Money.h"
-#include "app/SettingsKeys.h"
+#include "base/IniFile.h"
+#include "base/Money.h"
+#include "base/SettingsKeys.h"
 
 #include "data/Connection.h"
-#include "data/DbError.h"
+#include "base/DbError.h"
 #include "data/StoredValue.h"
 
 #include <QMap>

@@ -1,6 +1,6 @@
 #include "data/Connection.h"
 
-#include "data/DbError.h"
+#include "base/DbError.h"
 
 #include <QAtomicInt>
 #include <QFileInfo>

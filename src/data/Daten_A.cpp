@@ -1,10 +1,10 @@
 #include "data/Daten_A.h"
 
-#include "app/DialogService.h"
-#include "app/IniFile.h"
-#include "app/Money.h"
-#include "app/ProgramSetup.h"
-#include "data/DbError.h"
+#include "base/DialogService.h"
+#include "base/IniFile.h"
+#include "base/Money.h"
+#include "data/ProgramSetup.h"
+#include "base/DbError.h"
 #include "data/IntegrityCheck.h"
 #include "data/Schema.h"
 

@@ -1,7 +1,7 @@
 #include "data/IntegrityCheck.h"
 
 #include "data/Connection.h"
-#include "data/DbError.h"
+#include "base/DbError.h"
 
 #include <QCoreApplication>
 #include <QEvent>

@@ -1,7 +1,7 @@
 #include "data/Query.h"
 
 #include "data/Connection.h"
-#include "data/DbError.h"
+#include "base/DbError.h"
 #include "data/StoredValue.h"
 
 #include <QSqlQuery>

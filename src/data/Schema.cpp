@@ -1,9 +1,9 @@
 #include "data/Schema.h"
 
-#include "invoicing/InvoiceLocks.h"
+#include "data/InvoiceLocks.h"
 
 #include "data/Connection.h"
-#include "data/DbError.h"
+#include "base/DbError.h"
 
 #include <QSqlQuery>
 

@@ -1,7 +1,7 @@
 #include "data/StoredValue.h"
 
-#include "app/GermanInput.h"
-#include "data/DbError.h"
+#include "base/GermanInput.h"
+#include "base/DbError.h"
 
 #include <QRegularExpression>
 

@@ -1,7 +1,7 @@
 #include "data/Table.h"
 
 #include "data/Connection.h"
-#include "data/DbError.h"
+#include "base/DbError.h"
 #include "data/StoredValue.h"
 
 #include <QHash>

@@ -1,8 +1,8 @@
 #include "data/TableModel.h"
 
-#include "app/Format.h"
+#include "base/Format.h"
 #include "data/Connection.h"
-#include "data/DbError.h"
+#include "base/DbError.h"
 #include "data/StoredValue.h"
 #include "data/Table.h"
 

@@ -1,15 +1,15 @@
 #include "invoicing/Daten_R.h"
 
-#include "app/DialogService.h"
-#include "app/Format.h"
-#include "app/IniFile.h"
-#include "app/Money.h"
-#include "app/SettingsKeys.h"
+#include "base/DialogService.h"
+#include "base/Format.h"
+#include "base/IniFile.h"
+#include "base/Money.h"
+#include "base/SettingsKeys.h"
 #include "data/Connection.h"
 #include "data/Daten_A.h"
-#include "data/DbError.h"
+#include "base/DbError.h"
 #include "data/StoredValue.h"
-#include "invoicing/InvoiceLocks.h"
+#include "data/InvoiceLocks.h"
 #include "invoicing/InvoiceOverviewRules.h"
 
 #include <QFile>

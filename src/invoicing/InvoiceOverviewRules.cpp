@@ -1,11 +1,11 @@
 #include "invoicing/InvoiceOverviewRules.h"
 
-#include "app/DialogService.h"
-#include "app/Format.h"
-#include "app/Money.h"
-#include "app/TextFile.h"
-#include "app/Utils.h"
-#include "data/DbError.h"
+#include "base/DialogService.h"
+#include "base/Format.h"
+#include "base/Money.h"
+#include "base/TextFile.h"
+#include "base/Utils.h"
+#include "base/DbError.h"
 #include "invoicing/Daten_R.h"
 
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "masterdata/AddressNumbering.h"
 
 #include "data/Connection.h"
-#include "data/DbError.h"
+#include "base/DbError.h"
 
 #include <QSqlQuery>
 

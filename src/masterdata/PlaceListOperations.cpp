@@ -1,7 +1,7 @@
 #include "masterdata/PlaceListOperations.h"
 
 #include "data/Daten_A.h"
-#include "data/DbError.h"
+#include "base/DbError.h"
 #include "data/StoredValue.h"
 
 namespace kilvaro {

@@ -1,6 +1,6 @@
 #include "masterdata/PlzImport.h"
 
-#include "app/TextFile.h"
+#include "base/TextFile.h"
 #include "data/Connection.h"
 #include "data/SchemaInfo.h"
 #include "data/StoredValue.h"

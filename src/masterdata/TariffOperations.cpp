@@ -1,9 +1,9 @@
 #include "masterdata/TariffOperations.h"
 
-#include "app/GermanInput.h"
-#include "app/TextFile.h"
+#include "base/GermanInput.h"
+#include "base/TextFile.h"
 #include "data/Daten_A.h"
-#include "data/DbError.h"
+#include "base/DbError.h"
 #include "data/StoredValue.h"
 
 #include <QRegularExpression>

@@ -1,8 +1,8 @@
 #include "reports/ReportFilter.h"
 
-#include "app/Format.h"
-#include "app/UserSettings.h"
-#include "app/Utils.h"
+#include "base/Format.h"
+#include "base/UserSettings.h"
+#include "base/Utils.h"
 #include "data/Daten_A.h"
 
 #include <QSqlQuery>

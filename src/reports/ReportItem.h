@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Money.h"
+#include "base/Money.h"
 
 #include <QColor>
 #include <QFont>

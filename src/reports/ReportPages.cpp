@@ -2,7 +2,7 @@
 
 #include "reports/ReportText.h"
 
-#include "app/TextFile.h"
+#include "base/TextFile.h"
 
 #include <QDir>
 #include <QFileInfo>

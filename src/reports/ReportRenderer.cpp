@@ -1,6 +1,6 @@
 #include "reports/ReportRenderer.h"
 
-#include "app/Format.h"
+#include "base/Format.h"
 #include "reports/RecordSource.h"
 #include "reports/Report.h"
 #include "reports/ReportText.h"

@@ -1,6 +1,6 @@
 #include "reports/TBericht_Tarifform.h"
 
-#include "app/Money.h"
+#include "base/Money.h"
 #include "data/Table.h"
 
 namespace kilvaro {

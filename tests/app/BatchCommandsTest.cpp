@@ -1,5 +1,5 @@
 #include "app/BatchCommands.h"
-#include "app/ProgramSetup.h"
+#include "data/ProgramSetup.h"
 #include "data/Connection.h"
 #include "data/Schema.h"
 #include "data/StoredValue.h"

@@ -1,5 +1,5 @@
 #include "data/Connection.h"
-#include "data/DbError.h"
+#include "base/DbError.h"
 #include "data/IntegrityCheck.h"
 #include "data/Schema.h"
 

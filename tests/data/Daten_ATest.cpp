@@ -1,7 +1,7 @@
-#include "app/ProgramSetup.h"
-#include "app/TextFile.h"
+#include "data/ProgramSetup.h"
+#include "base/TextFile.h"
 #include "data/Daten_A.h"
-#include "data/DbError.h"
+#include "base/DbError.h"
 #include "data/Schema.h"
 #include "data/StoredValue.h"
 

@@ -3,7 +3,7 @@
 // stored. Writes of the program itself on its own connection are no conflict.
 #include "support/TableTestDb.h"
 
-#include "data/DbError.h"
+#include "base/DbError.h"
 #include "data/Table.h"
 
 #include <QSqlQuery>

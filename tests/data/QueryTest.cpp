@@ -1,6 +1,6 @@
 #include "support/TableTestDb.h"
 
-#include "data/DbError.h"
+#include "base/DbError.h"
 #include "data/Query.h"
 
 #include <gtest/gtest.h>

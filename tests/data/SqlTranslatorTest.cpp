@@ -1,6 +1,6 @@
 #include "data/SqlTranslator.h"
 #include "data/Connection.h"
-#include "data/DbError.h"
+#include "base/DbError.h"
 #include "data/Schema.h"
 #include "data/StoredValue.h"
 

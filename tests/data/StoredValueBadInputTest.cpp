@@ -1,6 +1,6 @@
 #include "support/TableTestDb.h"
 
-#include "data/DbError.h"
+#include "base/DbError.h"
 #include "data/StoredValue.h"
 #include "data/Table.h"
 

@@ -3,10 +3,10 @@
 // multi-row action either happens whole or leaves the database exactly as before.
 #include "InvoiceFixture.h"
 
-#include "app/IniFile.h"
-#include "data/DbError.h"
+#include "base/IniFile.h"
+#include "base/DbError.h"
 #include "data/Schema.h"
-#include "invoicing/InvoiceLocks.h"
+#include "data/InvoiceLocks.h"
 #include "invoicing/InvoiceOverviewRules.h"
 
 #include <QFile>

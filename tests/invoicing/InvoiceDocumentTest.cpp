@@ -4,7 +4,7 @@
 // numbers are checked on the rendered pages and, where pdftotext exists, in the PDF.
 #include "invoicing/InvoiceFixture.h"
 
-#include "data/DbError.h"
+#include "base/DbError.h"
 #include "invoicing/TRec_Dokument.h"
 #include "reports/ReportPages.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ProgramSetup.h"
+#include "data/ProgramSetup.h"
 #include "data/Daten_A.h"
 #include "data/StoredValue.h"
 #include "invoicing/Daten_R.h"

@@ -3,7 +3,7 @@
 // recomputed net sum.
 #include "InvoiceFixture.h"
 
-#include "data/DbError.h"
+#include "base/DbError.h"
 #include "invoicing/InvoiceOverviewRules.h"
 
 #include <QDir>

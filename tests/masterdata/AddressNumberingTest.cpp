@@ -1,7 +1,7 @@
 // Numbers of new addresses: each kind in its own range, continuing its own highest number,
 // and the unique ID of the address table, also in files made by older versions.
 #include "masterdata/AddressNumbering.h"
-#include "data/DbError.h"
+#include "base/DbError.h"
 #include "data/Schema.h"
 
 #include <QSqlQuery>

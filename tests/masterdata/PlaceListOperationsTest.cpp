@@ -3,7 +3,7 @@
 // text follows every change.
 #include "masterdata/PlaceListOperations.h"
 
-#include "data/DbError.h"
+#include "base/DbError.h"
 #include "masterdata/TariffOperations.h"
 #include "masterdata/TariffTestData.h"
 

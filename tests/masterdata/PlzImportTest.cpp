@@ -1,7 +1,7 @@
 // Import of postal codes from a text file: bank flag, code position, empty lines, a line
 // that is not a code, and files that cannot be read.
 #include "masterdata/PlzImport.h"
-#include "data/DbError.h"
+#include "base/DbError.h"
 
 #include <QSqlQuery>
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 // middle of a command leaves the database as it was.
 #include "masterdata/TariffOperations.h"
 
-#include "data/DbError.h"
+#include "base/DbError.h"
 #include "masterdata/TariffTestData.h"
 
 #include <QFile>

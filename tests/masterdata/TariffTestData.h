@@ -9,7 +9,7 @@
 //         body bag 30, Covid 5, places Köln 150, Düren (empty), Bonn 90
 //   Ortsliste: Köln, Bonn, Düren
 
-#include "app/ProgramSetup.h"
+#include "data/ProgramSetup.h"
 #include "data/Daten_A.h"
 #include "data/StoredValue.h"
 #include "support/SeededProgram.h"

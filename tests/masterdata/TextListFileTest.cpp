@@ -1,7 +1,7 @@
 // The user's list files beside the program (payment types): code page, line ends, empty
 // text, and the file name matched without regard to case.
 #include "masterdata/TextListFile.h"
-#include "data/DbError.h"
+#include "base/DbError.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // The report data filter's computations: periods and their first and last day, the
 // heading text and date condition, the funeral-director list with its stored choice and
 // the place titles of the chosen tariff group.
-#include "app/ProgramSetup.h"
-#include "app/UserSettings.h"
-#include "app/Utils.h"
+#include "data/ProgramSetup.h"
+#include "base/UserSettings.h"
+#include "base/Utils.h"
 #include "data/Daten_A.h"
 #include "data/StoredValue.h"
 #include "reports/ReportFilter.h"

@@ -12,7 +12,7 @@
 
 #include "support/SeededProgram.h"
 
-#include "app/ProgramSetup.h"
+#include "data/ProgramSetup.h"
 #include "data/Daten_A.h"
 #include "data/StoredValue.h"
 

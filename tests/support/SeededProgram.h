@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/AppContext.h"
-#include "app/ProgramSetup.h"
+#include "base/AppContext.h"
+#include "data/ProgramSetup.h"
 #include "data/Connection.h"
 #include "data/Daten_A.h"
 #include "support/FakeDialogService.h"

@@ -1,8 +1,8 @@
 #include "support/TestSupport.h"
 
-#include "app/Utils.h"
+#include "base/Utils.h"
 
-#include <QApplication>
+#include <QGuiApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -96,11 +96,11 @@ void ensureApp() {
 }
 
 void ensureGuiApp() {
-    if (qobject_cast<QApplication*>(QCoreApplication::instance()))
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         return;
     if (QCoreApplication::instance())
-        throw std::logic_error("ensureGuiApp: a QCoreApplication without widgets exists");
-    static QApplication* app = new QApplication(g_argc, g_argv);
+        throw std::logic_error("ensureGuiApp: a QCoreApplication without a GUI exists");
+    static QGuiApplication* app = new QGuiApplication(g_argc, g_argv);
     Q_UNUSED(app);
 }
 

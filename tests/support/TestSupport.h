@@ -40,8 +40,8 @@ void makeWritable(const QString& path);
 /// Creates a QCoreApplication once for gtest programs that need one (event loop, file
 /// time stamps, application path); does nothing when any application exists.
 void ensureApp();
-/// Creates a QApplication once (widgets, QDesktopServices); fails when a QCoreApplication
-/// without widgets already exists.
+/// Creates a QGuiApplication once (fonts, painting, QDesktopServices); fails when a QCoreApplication
+/// without a GUI already exists.
 void ensureGuiApp();
 
 } // namespace kilvaro

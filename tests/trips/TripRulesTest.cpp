@@ -2,9 +2,9 @@
 // drives them: order numbers, clean-up and price warning on store, tariff selection,
 // amounts, pricing operations, and numbering by two connections at the same time.
 #include "trips/TripRules.h"
-#include "app/ProgramSetup.h"
+#include "data/ProgramSetup.h"
 #include "data/Daten_A.h"
-#include "data/DbError.h"
+#include "base/DbError.h"
 #include "data/StoredValue.h"
 
 #include <QSet>

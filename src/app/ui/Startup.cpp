@@ -1,14 +1,14 @@
 #include "app/ui/Startup.h"
 
-#include "app/AppContext.h"
+#include "base/AppContext.h"
 #include "app/BatchCommands.h"
-#include "app/ProgramSetup.h"
-#include "app/Utils.h"
-#include "app/ui/QtDialogService.h"
+#include "data/ProgramSetup.h"
+#include "base/Utils.h"
+#include "base/ui/QtDialogService.h"
 #include "app/ui/TForm_Main.h"
 #include "app/ui/TfStart.h"
 #include "data/Daten_A.h"
-#include "data/DbError.h"
+#include "base/DbError.h"
 #include "invoicing/Daten_R.h"
 #include "reports/ui/TDruckfilterform.h"
 #include "trips/TripRules.h"
@@ -122,8 +122,8 @@ int runGui(const CommandLine& commandLine) {
     TDaten_R datenR(&daten, folder, &dialogs);
     context.datenR = &datenR;
     TDruckfilterform druckfilterform(context);
-    context.druckfilterform = &druckfilterform;
     TForm_Main mainWindow(context);
+    mainWindow.setReportFilter(&druckfilterform);
     druckfilterform.setHelpHandler([&mainWindow](int topic) { mainWindow.ShowHelp(topic); });
     daten.DataModuleCreate();
     try {

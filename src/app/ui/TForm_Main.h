@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/AppContext.h"
-#include "app/ui/ChildWindowRegistry.h"
+#include "base/AppContext.h"
+#include "base/ui/ChildWindowRegistry.h"
 
 #include <QMainWindow>
 #include <functional>
@@ -19,6 +19,7 @@ class DbNavigator;
 class Drucken;
 class HelpViewer;
 class MainMenu;
+class TDruckfilterform;
 
 /// The main frame window: menus, tool bar with the shared record navigator, status bar,
 /// and the frame in which all working windows open as child windows.
@@ -61,6 +62,10 @@ public:
     QMdiArea* mdiArea() const { return m_mdiArea; }
     ChildWindowRegistry& childWindows() { return m_children; }
     const AppContext& context() const { return m_context; }
+
+    /// The report data filter dialog shared by every report of this program run.
+    void setReportFilter(TDruckfilterform* filter) { m_reportFilter = filter; }
+    TDruckfilterform* reportFilter() const { return m_reportFilter; }
 
     /// Opens the help viewer at a context number.
     void ShowHelp(int context);
@@ -163,6 +168,7 @@ private:
     HelpViewer* m_help;
     bool m_updatePending = false;
     bool m_endedByUpdate = false;
+    TDruckfilterform* m_reportFilter = nullptr;
 };
 
 } // namespace kilvaro

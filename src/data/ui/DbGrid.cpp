@@ -1,8 +1,8 @@
 #include "data/ui/DbGrid.h"
 
-#include "app/DialogService.h"
+#include "base/DialogService.h"
 #include "data/DataSource.h"
-#include "data/DbError.h"
+#include "base/DbError.h"
 #include "data/Table.h"
 
 #include <QHeaderView>

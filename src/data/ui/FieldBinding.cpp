@@ -1,9 +1,9 @@
 #include "data/ui/FieldBinding.h"
 
-#include "app/DialogService.h"
+#include "base/DialogService.h"
 #include "data/Connection.h"
 #include "data/DataSource.h"
-#include "data/DbError.h"
+#include "base/DbError.h"
 #include "data/StoredValue.h"
 #include "data/Table.h"
 #include "data/TableModel.h"

@@ -1,6 +1,6 @@
 #include "data/ui/PendingInput.h"
 
-#include "data/DbError.h"
+#include "base/DbError.h"
 #include "data/ui/DbGrid.h"
 #include "data/ui/FieldBinding.h"
 

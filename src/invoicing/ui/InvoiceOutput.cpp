@@ -1,7 +1,7 @@
 #include "invoicing/ui/InvoiceOutput.h"
 
-#include "app/DialogService.h"
-#include "data/DbError.h"
+#include "base/DialogService.h"
+#include "base/DbError.h"
 #include "data/Table.h"
 #include "invoicing/Daten_R.h"
 #include "invoicing/TRec_Dokument.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/AppContext.h"
+#include "base/AppContext.h"
 
 #include <QPointer>
 #include <QWidget>

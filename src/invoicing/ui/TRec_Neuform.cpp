@@ -1,7 +1,7 @@
 #include "invoicing/ui/TRec_Neuform.h"
 
-#include "app/DialogService.h"
-#include "data/DbError.h"
+#include "base/DialogService.h"
+#include "base/DbError.h"
 #include "data/Table.h"
 #include "data/ui/FieldBinding.h"
 #include "invoicing/Daten_R.h"

@@ -1,9 +1,9 @@
 #include "masterdata/ui/TForm_Preisliste.h"
 
-#include "app/DialogService.h"
+#include "base/DialogService.h"
 #include "app/ui/TForm_Main.h"
 #include "data/Daten_A.h"
-#include "data/DbError.h"
+#include "base/DbError.h"
 #include "data/ui/DbGrid.h"
 #include "data/ui/DbNavigator.h"
 #include "masterdata/ui/ChildActivation.h"

@@ -2,12 +2,12 @@
 
 #include "masterdata/ui/ChildActivation.h"
 
-#include "app/DialogService.h"
-#include "app/Format.h"
-#include "app/ui/ChildWindowRegistry.h"
+#include "base/DialogService.h"
+#include "base/Format.h"
+#include "base/ui/ChildWindowRegistry.h"
 #include "app/ui/TForm_Main.h"
 #include "data/Daten_A.h"
-#include "data/DbError.h"
+#include "base/DbError.h"
 #include "data/ui/DbGrid.h"
 #include "data/ui/DbNavigator.h"
 #include "data/ui/FieldBinding.h"

@@ -1,7 +1,7 @@
 #include "masterdata/ui/TTextform.h"
 
-#include "app/DialogService.h"
-#include "data/DbError.h"
+#include "base/DialogService.h"
+#include "base/DbError.h"
 #include "masterdata/TextListFile.h"
 
 #include <QFileInfo>

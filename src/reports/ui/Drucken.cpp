@@ -1,7 +1,7 @@
 #include "reports/ui/Drucken.h"
 
 #include "data/Daten_A.h"
-#include "data/DbError.h"
+#include "base/DbError.h"
 #include "reports/TBericht_Ortslistenform.h"
 #include "reports/TBericht_Preisform.h"
 #include "reports/TBericht_Tarifform.h"

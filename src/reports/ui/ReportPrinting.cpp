@@ -1,6 +1,6 @@
 #include "reports/ui/ReportPrinting.h"
 
-#include "app/DialogService.h"
+#include "base/DialogService.h"
 #include "reports/Report.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 #include "reports/ui/TBerichtzielform.h"
 
-#include "app/ui/HelpViewer.h"
+#include "base/ui/HelpViewer.h"
 #include "reports/ui/ReportOutputButtons.h"
 
 #include <QGroupBox>

@@ -1,10 +1,10 @@
 #include "reports/ui/TDruckfilterform.h"
 
-#include "app/DialogService.h"
-#include "app/Format.h"
-#include "app/UserSettings.h"
-#include "app/ui/HelpViewer.h"
-#include "data/DbError.h"
+#include "base/DialogService.h"
+#include "base/Format.h"
+#include "base/UserSettings.h"
+#include "base/ui/HelpViewer.h"
+#include "base/DbError.h"
 #include "reports/ui/ReportOutputButtons.h"
 #include "reports/ui/UpDown.h"
 

@@ -1,9 +1,9 @@
 #include "reports/ui/TPrevForm.h"
 
-#include "app/DialogService.h"
-#include "app/UserSettings.h"
-#include "app/ui/AppIcons.h"
-#include "app/ui/HelpViewer.h"
+#include "base/DialogService.h"
+#include "base/UserSettings.h"
+#include "base/ui/AppIcons.h"
+#include "base/ui/HelpViewer.h"
 #include "reports/Report.h"
 #include "reports/ReportPages.h"
 #include "reports/ui/ReportPreviewView.h"

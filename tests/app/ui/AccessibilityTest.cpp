@@ -4,9 +4,9 @@
 #include "support/FakeDialogService.h"
 #include "support/TestSupport.h"
 
-#include "app/AppContext.h"
+#include "base/AppContext.h"
 #include "app/DemoData.h"
-#include "app/ProgramSetup.h"
+#include "data/ProgramSetup.h"
 #include "app/ui/TForm_Main.h"
 #include "data/Connection.h"
 #include "data/Daten_A.h"
@@ -120,8 +120,8 @@ private slots:
         m_datenR = std::make_unique<TDaten_R>(m_daten.get(), m_folder.path(), &m_dialogs);
         m_context.datenR = m_datenR.get();
         m_filter = std::make_unique<TDruckfilterform>(m_context);
-        m_context.druckfilterform = m_filter.get();
         m_main = std::make_unique<TForm_Main>(m_context);
+        m_main->setReportFilter(m_filter.get());
         m_daten->DataModuleCreate();
         m_datenR->RechnungsmodulCreate();
         m_datenR->today = [] { return kToday; };

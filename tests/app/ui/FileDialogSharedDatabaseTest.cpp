@@ -1,4 +1,4 @@
-#include "app/ui/QtDialogService.h"
+#include "base/ui/QtDialogService.h"
 #include "data/Connection.h"
 #include "data/Schema.h"
 

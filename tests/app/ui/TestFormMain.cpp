@@ -3,10 +3,10 @@
 // error handling of the commands, the invoice list launcher and the help commands.
 #include "support/FakeDialogService.h"
 
-#include "app/ui/HelpViewer.h"
+#include "base/ui/HelpViewer.h"
 #include "app/ui/TForm_Main.h"
 #include "data/DataSource.h"
-#include "data/DbError.h"
+#include "base/DbError.h"
 #include "data/ui/DbNavigator.h"
 
 #include <QAction>

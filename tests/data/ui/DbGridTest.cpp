@@ -2,7 +2,7 @@
 #include "support/TableTestDb.h"
 
 #include "data/DataSource.h"
-#include "data/DbError.h"
+#include "base/DbError.h"
 #include "data/Table.h"
 #include "data/ui/DbGrid.h"
 

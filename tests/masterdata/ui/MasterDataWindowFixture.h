@@ -5,7 +5,7 @@
 #include "support/FakeDialogService.h"
 #include "support/TestSupport.h"
 
-#include "app/ProgramSetup.h"
+#include "data/ProgramSetup.h"
 #include "app/ui/TForm_Main.h"
 #include "data/Daten_A.h"
 

@@ -3,7 +3,7 @@
 // and the pending edit stored on close.
 #include "MasterDataWindowFixture.h"
 
-#include "data/DbError.h"
+#include "base/DbError.h"
 #include "data/ui/DbGrid.h"
 #include "data/ui/DbNavigator.h"
 #include "masterdata/ui/TForm_Adressen.h"

@@ -4,8 +4,8 @@
 #include "support/FakeDialogService.h"
 #include "support/TestSupport.h"
 
-#include "app/ProgramSetup.h"
-#include "app/UserSettings.h"
+#include "data/ProgramSetup.h"
+#include "base/UserSettings.h"
 #include "data/Daten_A.h"
 #include "reports/ui/TDruckfilterform.h"
 #include "reports/ui/UpDown.h"

@@ -42,7 +42,7 @@ private slots:
                 if (!main || !main->isVisible())
                     continue;
                 poll.stop();
-                fromContext = main->context().druckfilterform;
+                fromContext = main->reportFilter();
                 for (QWidget* t : QApplication::topLevelWidgets())
                     if (auto* f = qobject_cast<TDruckfilterform*>(t)) {
                         ++filterDialogs;

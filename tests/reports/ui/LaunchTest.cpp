@@ -4,7 +4,7 @@
 #include "reports/MasterDataReportData.h"
 
 #include "app/ui/TForm_Main.h"
-#include "data/DbError.h"
+#include "base/DbError.h"
 #include "reports/Report.h"
 #include "reports/TBericht_Ortslistenform.h"
 #include "reports/TBericht_Preisform.h"

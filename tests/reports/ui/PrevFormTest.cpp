@@ -2,7 +2,7 @@
 // the stored printer position, PDF saving, printing, Esc, and the preview run itself.
 #include "reports/ui/TPrevForm.h"
 
-#include "app/UserSettings.h"
+#include "base/UserSettings.h"
 #include "reports/Report.h"
 #include "reports/RowRecordSource.h"
 #include "reports/ui/ReportPreviewView.h"

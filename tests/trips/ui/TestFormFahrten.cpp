@@ -4,10 +4,10 @@
 #include "support/FakeDialogService.h"
 #include "support/TestSupport.h"
 
-#include "app/ProgramSetup.h"
+#include "data/ProgramSetup.h"
 #include "app/ui/TForm_Main.h"
 #include "data/Daten_A.h"
-#include "data/DbError.h"
+#include "base/DbError.h"
 #include "data/StoredValue.h"
 #include "data/TableModel.h"
 #include "data/ui/DbGrid.h"

@@ -4,7 +4,7 @@
 #include "support/FakeDialogService.h"
 #include "support/TestSupport.h"
 
-#include "app/ProgramSetup.h"
+#include "data/ProgramSetup.h"
 #include "app/ui/TForm_Main.h"
 #include "data/Daten_A.h"
 #include "data/StoredValue.h"

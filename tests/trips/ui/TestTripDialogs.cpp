@@ -4,10 +4,10 @@
 #include "support/FakeDialogService.h"
 #include "support/TableTestDb.h"
 
-#include "app/ui/QtDialogService.h"
+#include "base/ui/QtDialogService.h"
 #include "data/StoredValue.h"
 #include "trips/ui/TFAuftragsuche.h"
-#include "trips/ui/TKalenderform.h"
+#include "base/ui/TKalenderform.h"
 
 #include <QApplication>
 #include <QCalendarWidget>

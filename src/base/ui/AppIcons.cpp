@@ -1,4 +1,4 @@
-#include "app/ui/AppIcons.h"
+#include "base/ui/AppIcons.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -1,6 +1,6 @@
-#include "app/TextFile.h"
+#include "base/TextFile.h"
 
-#include "data/DbError.h"
+#include "base/DbError.h"
 
 #include <QDir>
 #include <QFile>

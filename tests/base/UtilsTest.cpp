@@ -1,5 +1,5 @@
-#include "app/Utils.h"
-#include "data/DbError.h"
+#include "base/Utils.h"
+#include "base/DbError.h"
 #include "support/FakeDialogService.h"
 #include "support/TestSupport.h"
 

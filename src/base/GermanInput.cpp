@@ -1,4 +1,4 @@
-#include "app/GermanInput.h"
+#include "base/GermanInput.h"
 
 #include <QRegularExpression>
 

@@ -8,7 +8,6 @@ namespace kilvaro {
 class DialogService;
 class TDaten_A;
 class TDaten_R;
-class TDruckfilterform;
 
 /// What the windows of one program run share: passed to each window's constructor.
 struct AppContext {
@@ -17,7 +16,6 @@ struct AppContext {
     DialogService* dialogs = nullptr;
     TDaten_A* daten = nullptr; ///< the general data module
     TDaten_R* datenR = nullptr; ///< the invoice data module
-    TDruckfilterform* druckfilterform = nullptr; ///< the report data filter dialog
 };
 
 } // namespace kilvaro

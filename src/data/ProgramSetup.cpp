@@ -1,10 +1,10 @@
-#include "app/ProgramSetup.h"
+#include "data/ProgramSetup.h"
 
-#include "app/Resources.h"
-#include "app/SettingsKeys.h"
-#include "app/TextFile.h"
+#include "base/Resources.h"
+#include "base/SettingsKeys.h"
+#include "base/TextFile.h"
 #include "data/Connection.h"
-#include "data/DbError.h"
+#include "base/DbError.h"
 #include "data/Schema.h"
 
 #include <QDir>
@@ -155,7 +155,7 @@ void createDefaults(const QString& programFolder) {
 
 } // namespace kilvaro::ProgramSetup
 
-#include "app/IniFile.h"
+#include "base/IniFile.h"
 
 namespace kilvaro::ProgramSetup {
 

@@ -1,6 +1,6 @@
-#include "app/Format.h"
+#include "base/Format.h"
 
-#include "app/GermanInput.h"
+#include "base/GermanInput.h"
 
 #include <QRegularExpression>
 #include <QStringList>

@@ -1,6 +1,6 @@
-#include "app/ui/QtDialogService.h"
+#include "base/ui/QtDialogService.h"
 
-#include "trips/ui/TKalenderform.h"
+#include "base/ui/TKalenderform.h"
 
 #include <QDialog>
 #include <QDir>

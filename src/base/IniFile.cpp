@@ -1,6 +1,6 @@
-#include "app/IniFile.h"
+#include "base/IniFile.h"
 
-#include "app/TextFile.h"
+#include "base/TextFile.h"
 
 #include <QFile>
 #include <QFileInfo>

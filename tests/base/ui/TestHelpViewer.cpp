@@ -1,6 +1,6 @@
 // The help window: pages by context number from the program folder or the built-in copies,
 // a notice for contexts without a page, working links and history.
-#include "app/ui/HelpViewer.h"
+#include "base/ui/HelpViewer.h"
 
 #include <QDir>
 #include <QFile>

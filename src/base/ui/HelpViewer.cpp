@@ -1,6 +1,6 @@
-#include "app/ui/HelpViewer.h"
+#include "base/ui/HelpViewer.h"
 
-#include "app/Resources.h"
+#include "base/Resources.h"
 
 #include <QFileInfo>
 #include <QHBoxLayout>

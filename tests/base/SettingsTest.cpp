@@ -1,6 +1,6 @@
-#include "app/IniFile.h"
-#include "app/SettingsKeys.h"
-#include "app/UserSettings.h"
+#include "base/IniFile.h"
+#include "base/SettingsKeys.h"
+#include "base/UserSettings.h"
 #include "support/TestSupport.h"
 
 #include <QRegularExpression>

@@ -1,4 +1,4 @@
-#include "trips/ui/TKalenderform.h"
+#include "base/ui/TKalenderform.h"
 
 #include <QCalendarWidget>
 #include <QGuiApplication>

@@ -1,4 +1,4 @@
-#include "app/ui/ChildWindowRegistry.h"
+#include "base/ui/ChildWindowRegistry.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>

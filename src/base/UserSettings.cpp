@@ -1,4 +1,4 @@
-#include "app/UserSettings.h"
+#include "base/UserSettings.h"
 
 #include <QDir>
 #include <QSettings>

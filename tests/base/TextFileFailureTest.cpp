@@ -1,6 +1,6 @@
-#include "app/IniFile.h"
-#include "app/TextFile.h"
-#include "data/DbError.h"
+#include "base/IniFile.h"
+#include "base/TextFile.h"
+#include "base/DbError.h"
 
 #include <QDir>
 #include <QFile>

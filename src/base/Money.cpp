@@ -1,7 +1,7 @@
-#include "app/Money.h"
+#include "base/Money.h"
 
-#include "app/Format.h"
-#include "data/DbError.h"
+#include "base/Format.h"
+#include "base/DbError.h"
 
 #include <cmath>
 #include <limits>

@@ -1,9 +1,9 @@
-#include "app/Utils.h"
+#include "base/Utils.h"
 
-#include "app/DialogService.h"
-#include "app/IniFile.h"
-#include "app/SettingsKeys.h"
-#include "data/DbError.h"
+#include "base/DialogService.h"
+#include "base/IniFile.h"
+#include "base/SettingsKeys.h"
+#include "base/DbError.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

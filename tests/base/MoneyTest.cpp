@@ -1,5 +1,5 @@
-#include "app/Money.h"
-#include "data/DbError.h"
+#include "base/Money.h"
+#include "base/DbError.h"
 
 #include <gtest/gtest.h>
 #include <limits>

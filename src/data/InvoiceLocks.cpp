@@ -1,4 +1,4 @@
-#include "invoicing/InvoiceLocks.h"
+#include "data/InvoiceLocks.h"
 
 namespace kilvaro::InvoiceLocks {
 
