@@ -57,6 +57,11 @@ public:
     DataSource* Recposten1;
     DataSource* Fahrtquelle;
 
+    /// Shared values of the invoice list: written by the invoice-list launchers and the
+    /// invoice overview, read by the invoice list report and the invoice overview.
+    QString ReportTitle;
+    QString InvoiceFilter;
+
     /// Labels of the surcharges Ankleiden, Nacht, Feiertag, Kuehlung, UHuelle, Covid19.
     static constexpr int SurchargeCount = 6;
     const std::array<QString, SurchargeCount>& surchargeLabels() const { return m_labels; }

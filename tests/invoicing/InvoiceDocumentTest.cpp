@@ -24,15 +24,6 @@ static void PrintTo(const QString& s, std::ostream* os) {
 
 namespace {
 
-// Laying out text needs a GUI application; it must exist before the fixtures make a plain
-// one, so it is created before all tests of this program.
-class GuiAppEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { kilvaro::ensureGuiApp(); }
-};
-[[maybe_unused]] ::testing::Environment* const g_env =
-    ::testing::AddGlobalTestEnvironment(new GuiAppEnvironment);
-
 QString S(const char* utf8) {
     return QString::fromUtf8(utf8);
 }

@@ -7,9 +7,9 @@
 #include "base/ui/HelpViewer.h"
 #include "app/ui/MainMenu.h"
 #include "data/Daten_A.h"
+#include "invoicing/Daten_R.h"
 #include "base/DbError.h"
 #include "data/ui/DbNavigator.h"
-#include "data/ui/PendingInput.h"
 #include "invoicing/ui/InvoiceOutput.h"
 #include "invoicing/ui/TRec_Editform.h"
 #include "invoicing/ui/TRec_Neuform.h"
@@ -64,8 +64,10 @@ QStringList sizeParameters(const QStringList& arguments) {
 } // namespace
 
 TForm_Main::TForm_Main(const AppContext& context, QWidget* parent)
-    : QMainWindow(parent), m_context(context), m_mdiArea(new QMdiArea(this)),
-      m_children(m_mdiArea) {
+    : QMainWindow(parent),
+      ReportTitle(context.datenR ? context.datenR->ReportTitle : m_ownReportTitle),
+      InvoiceFilter(context.datenR ? context.datenR->InvoiceFilter : m_ownInvoiceFilter),
+      m_context(context), m_mdiArea(new QMdiArea(this)), m_children(m_mdiArea) {
     setObjectName(QStringLiteral("Form_Main"));
     setWindowTitle(QStringLiteral("Kilvaro Access"));
     m_mdiArea->setObjectName(QStringLiteral("ClientArea"));
@@ -379,24 +381,11 @@ void TForm_Main::ShowHelp(int context) {
 }
 
 void TForm_Main::runGuarded(const std::function<void()>& command) {
-    runGuarded(nullptr, m_context.dialogs, command);
+    runGuardedCommand(this, m_context.dialogs, command);
 }
 
-void TForm_Main::runGuarded(TForm_Main* main, DialogService* dialogs,
-                            const std::function<void()>& command) {
-    if (main)
-        dialogs = main->m_context.dialogs;
-    try {
-        commitPendingInput();
-        command();
-    } catch (const DbError& e) {
-        // An empty text is a deliberate, silent stop (e.g. the user declined a question).
-        if (!e.message().isEmpty() && dialogs)
-            dialogs->error(e.message());
-    } catch (const std::exception& e) {
-        if (dialogs)
-            dialogs->error(QString::fromUtf8(e.what()));
-    }
+void TForm_Main::runGuarded(QWidget* scope, const std::function<void()>& command) {
+    runGuardedCommand(scope, m_context.dialogs, command);
 }
 
 void TForm_Main::PrintInvoiceList(const QString& title, const QString& filterSuffix) {
@@ -496,8 +485,16 @@ void TForm_Main::Aushilfen1Click() {
 }
 
 void TForm_Main::showAddresses(bool helpers) {
-    auto* w = m_children.showSingle<TForm_Adressen>(
-        ChildKind::Adressen, [&] { return new TForm_Adressen(m_context, this); });
+    auto* w = m_children.showSingle<TForm_Adressen>(ChildKind::Adressen, [&] {
+        auto* window = new TForm_Adressen(m_context, this);
+        // The address buttons of the tool bar come up when the window is gone.
+        connect(window, &QObject::destroyed, this, [this] {
+            for (const char* name : {"bestatterbutton", "hilfskraftbutton"})
+                if (auto* button = findChild<QToolButton*>(QLatin1String(name)))
+                    button->setDown(false);
+        });
+        return window;
+    });
     w->switchMode(helpers);
     w->setWindowTitle(helpers ? QStringLiteral("Aushilfskräfte")
                               : QStringLiteral("Bestattungsunternehmen"));

@@ -2,6 +2,7 @@
 
 #include "base/AppContext.h"
 #include "base/ui/ChildWindowRegistry.h"
+#include "data/ui/ChildWindow.h"
 
 #include <QMainWindow>
 #include <functional>
@@ -23,7 +24,7 @@ class TDruckfilterform;
 
 /// The main frame window: menus, tool bar with the shared record navigator, status bar,
 /// and the frame in which all working windows open as child windows.
-class TForm_Main : public QMainWindow {
+class TForm_Main : public QMainWindow, public ChildHost {
     Q_OBJECT
 public:
     static constexpr int HelpContext = 1;
@@ -33,16 +34,24 @@ public:
     /// True when "&Update" started the updater: the program ends at once, storing nothing.
     bool endedByUpdate() const { return m_endedByUpdate; }
 
-    /// Shared values of the invoice list: written by PrintInvoiceList and the invoice
-    /// overview, read by the invoice list report and the invoice overview.
-    QString ReportTitle;
-    QString InvoiceFilter;
+    /// Shared values of the invoice list (kept by the invoice data module, which every
+    /// window of the run shares): written by PrintInvoiceList and the invoice overview, read
+    /// by the invoice list report and the invoice overview.
+    QString& ReportTitle;
+    QString& InvoiceFilter;
 
     /// Binds the shared record navigator to a child window's data source and shows it.
     void SetNavigatorSource(DataSource* source);
     /// Unbinds the shared record navigator.
     void ClearNavigatorSource();
-    DbNavigator* navigator() const { return Navigator; }
+    DbNavigator* navigator() const override { return Navigator; }
+
+    // The frame's side of every child window.
+    void bindNavigator(DataSource* source) override { SetNavigatorSource(source); }
+    void releaseNavigator() override { ClearNavigatorSource(); }
+    void showHelp(int context) override { ShowHelp(context); }
+    void releaseInstance(ChildKind kind) override { m_children.release(kind); }
+    void runGuarded(QWidget* scope, const std::function<void()>& command) override;
 
     /// Enables the arranging commands and the print button exactly when a child window
     /// exists.
@@ -71,13 +80,9 @@ public:
     void ShowHelp(int context);
     HelpViewer* help() const { return m_help; }
 
-    /// Runs a command; a data error or any other exception is shown as an error message
-    /// and the window stays usable.
+    /// Runs a command of the frame (menus, tool bar) guarded; text still being typed in
+    /// any child window is taken first.
     void runGuarded(const std::function<void()>& command);
-    /// The same for windows that may exist without a main window (tests): runs through
-    /// `main` when there is one, otherwise shows the error itself.
-    static void runGuarded(TForm_Main* main, DialogService* dialogs,
-                           const std::function<void()>& command);
 
 protected:
     /// FormClose: closes the child windows, stores the window state, ends the help.
@@ -169,6 +174,9 @@ private:
     bool m_updatePending = false;
     bool m_endedByUpdate = false;
     TDruckfilterform* m_reportFilter = nullptr;
+    // Without an invoice data module (a frame under test) the shared values live here.
+    QString m_ownReportTitle;
+    QString m_ownInvoiceFilter;
 };
 
 } // namespace kilvaro

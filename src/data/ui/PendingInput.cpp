@@ -4,13 +4,15 @@
 #include "data/ui/DbGrid.h"
 #include "data/ui/FieldBinding.h"
 
-#include <QApplication>
 #include <QWidget>
 
 namespace kilvaro {
 
-void commitPendingInput() {
-    const QWidgetList widgets = QApplication::allWidgets();
+void commitPendingInput(QWidget* scope) {
+    if (!scope)
+        return;
+    QList<QWidget*> widgets = scope->findChildren<QWidget*>();
+    widgets.prepend(scope);
     for (QWidget* w : widgets) {
         if (auto* grid = qobject_cast<DbGrid*>(w))
             grid->commitOpenEditor();

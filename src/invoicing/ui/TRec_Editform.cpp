@@ -4,13 +4,11 @@
 #include "base/Format.h"
 #include "base/TextFile.h"
 #include "base/Utils.h"
-#include "app/ui/TForm_Main.h"
 #include "base/DbError.h"
 #include "data/Table.h"
 #include "data/ui/DbGrid.h"
 #include "data/ui/DbNavigator.h"
 #include "data/ui/FieldBinding.h"
-#include "data/ui/PendingInput.h"
 #include "invoicing/Daten_R.h"
 #include "invoicing/InvoiceOverviewRules.h"
 #include "masterdata/TextListFile.h"
@@ -72,8 +70,8 @@ QToolButton* toolButton(QWidget* parent, const char* name, const QString& captio
 
 } // namespace
 
-TRec_Editform::TRec_Editform(const AppContext& context, TForm_Main* main, QWidget* parent)
-    : QWidget(parent), m_context(context), m_daten(context.datenR), m_main(main) {
+TRec_Editform::TRec_Editform(const AppContext& context, ChildHost* host, QWidget* parent)
+    : ChildWindow(context, host, parent), m_daten(context.datenR) {
     if (!m_daten || !m_daten->Rectab->isOpen())
         throw DbError(QStringLiteral("Die Rechnungstabellen sind nicht geöffnet."));
     setObjectName(QStringLiteral("Rec_Editform"));
@@ -127,25 +125,14 @@ TRec_Editform::TRec_Editform(const AppContext& context, TForm_Main* main, QWidge
     });
     connect(m_daten->RecQuelle, &DataSource::setChange, this,
             [this] { guarded([this] { recnrChange(); }); });
-    if (m_main) {
-        connect(m_main->mdiArea(), &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
-            const bool mine = sub && sub->widget() == this;
-            if (mine && !m_active)
-                FormActivate();
-            else if (!mine && m_active)
-                FormDeactivate();
-        });
-    }
     BearbeitenClick();
     guarded([this] { recnrChange(); });
     resize(900, 620);
 }
 
 TRec_Editform::~TRec_Editform() {
-    if (m_active && m_main) {
-        m_main->ClearNavigatorSource();
-        m_main->navigator()->setAllButtonsVisible();
-    }
+    if (stopActivation())
+        FormDeactivate();
 }
 
 // --- building ----------------------------------------------------------------------------
@@ -546,25 +533,12 @@ void TRec_Editform::bindDetail() {
 
 // --- helpers -----------------------------------------------------------------------------
 
-void TRec_Editform::guarded(const std::function<void()>& action) {
-    try {
-        commitPendingInput();
-        action();
-    } catch (const DbError& e) {
-        if (!e.message().isEmpty())
-            m_context.dialogs->error(e.message());
-    }
-}
-
 QString TRec_Editform::statusSuffix() const {
-    return m_main ? m_main->InvoiceFilter : m_ownSuffix;
+    return m_daten->InvoiceFilter;
 }
 
 void TRec_Editform::setStatusSuffix(const QString& suffix) {
-    if (m_main)
-        m_main->InvoiceFilter = suffix;
-    else
-        m_ownSuffix = suffix;
+    m_daten->InvoiceFilter = suffix;
 }
 
 bool TRec_Editform::editAllowed() const {
@@ -863,17 +837,15 @@ void TRec_Editform::Button5Click() {
 }
 
 void TRec_Editform::BT_HilfeClick() {
-    if (m_main)
-        m_main->ShowHelp(HelpContext);
+    showHelp(HelpContext);
 }
 
 // --- activation and closing --------------------------------------------------------------
 
 void TRec_Editform::FormActivate() {
-    m_active = true;
-    if (m_main) {
-        m_main->SetNavigatorSource(m_daten->RecQuelle);
-        DbNavigator* nav = m_main->navigator();
+    if (ChildHost* h = host()) {
+        h->bindNavigator(m_daten->RecQuelle);
+        DbNavigator* nav = h->navigator();
         nav->setAllButtonsVisible();
         nav->setButtonVisible(DbNavigator::Insert, false);
         nav->setButtonVisible(DbNavigator::Delete, false);
@@ -886,12 +858,11 @@ void TRec_Editform::FormActivate() {
 }
 
 void TRec_Editform::FormDeactivate() {
-    m_active = false;
-    // The window activated next may have bound the navigator already (the master-data
-    // windows hear of their activation before this window hears of its deactivation).
-    if (m_main && m_main->navigator()->dataSource() == m_daten->RecQuelle) {
-        m_main->ClearNavigatorSource();
-        m_main->navigator()->setAllButtonsVisible();
+    // The window activated next may have bound the navigator already.
+    ChildHost* h = host();
+    if (h && h->navigator()->dataSource() == m_daten->RecQuelle) {
+        h->releaseNavigator();
+        h->navigator()->setAllButtonsVisible();
     }
 }
 
@@ -909,7 +880,7 @@ void TRec_Editform::closeEvent(QCloseEvent* event) {
     // The invoice table is shared: the month and status filter end with the window.
     m_daten->Rectab->setFiltered(false);
     m_daten->Rectab->setFilter(QString());
-    if (m_active)
+    if (stopActivation())
         FormDeactivate();
     event->accept();
 }

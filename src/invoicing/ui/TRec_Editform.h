@@ -1,6 +1,6 @@
 #pragma once
 
-#include "base/AppContext.h"
+#include "data/ui/ChildWindow.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -27,19 +27,18 @@ class DbNavigator;
 class FieldBinding;
 class InvoiceOverviewRules;
 class TDaten_R;
-class TForm_Main;
 
 /// "Rechnungs-Übersicht": browses the invoices by month and payment state and records
 /// payments, part payments, cancellation, booking, hiding and deletion. A child window of
 /// the main window (one instance); binds the shared navigator to the invoices while active.
-class TRec_Editform : public QWidget {
+class TRec_Editform : public ChildWindow {
     Q_OBJECT
 public:
     static constexpr int HelpContext = 15;
 
     /// `main` may be null (tests): the status suffix is then kept by the window itself.
     /// Throws DbError when the invoice module is not open.
-    TRec_Editform(const AppContext& context, TForm_Main* main, QWidget* parent = nullptr);
+    TRec_Editform(const AppContext& context, ChildHost* host, QWidget* parent = nullptr);
     ~TRec_Editform() override;
 
     // Hooks to windows and programs built elsewhere; each has a working default or none.
@@ -54,7 +53,7 @@ public:
     /// Puts a text on the clipboard.
     std::function<void(const QString&)> copyToClipboard;
 
-    /// The current status suffix (the main window's InvoiceFilter).
+    /// The current status suffix (the invoice module's shared InvoiceFilter).
     QString statusSuffix() const;
     /// The current month condition; empty while the month filter is off.
     QString monthCondition() const { return m_monthCondition; }
@@ -148,8 +147,8 @@ public:
     void RecBuchenClick();
     void Button5Click();
     void BT_HilfeClick();
-    void FormActivate();
-    void FormDeactivate();
+    void FormActivate() override;
+    void FormDeactivate() override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -162,23 +161,18 @@ private:
     QWidget* buildPositionsPage();
     QWidget* buildOverviewPage();
     void bindDetail();
-    void guarded(const std::function<void()>& action);
     void setStatusSuffix(const QString& suffix);
     void loadNotes();
     void showDocument(int posId, bool print);
     void moveToNumberAtLeast(int number);
     bool editAllowed() const;
 
-    AppContext m_context;
     TDaten_R* m_daten;
-    QPointer<TForm_Main> m_main;
     std::unique_ptr<InvoiceOverviewRules> m_rules;
     FieldBinding* m_zartBinding = nullptr;
     /// Bindings of the printed fields, read-only while the invoice is booked.
     QList<FieldBinding*> m_printedBindings;
     QString m_monthCondition;
-    QString m_ownSuffix;
-    bool m_active = false;
     bool m_loadingNotes = false;
     /// The payment notes shown belong to this invoice (-1: none) and have unsaved changes.
     int m_notesRecNr = -1;

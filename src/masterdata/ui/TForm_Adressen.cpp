@@ -1,14 +1,12 @@
 #include "masterdata/ui/TForm_Adressen.h"
 
 #include "base/DialogService.h"
-#include "app/ui/TForm_Main.h"
 #include "data/Daten_A.h"
 #include "base/DbError.h"
 #include "data/ui/DbGrid.h"
 #include "data/ui/DbNavigator.h"
 #include "data/ui/FieldBinding.h"
 #include "masterdata/AddressNumbering.h"
-#include "masterdata/ui/ChildActivation.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -39,8 +37,8 @@ QLabel* makeLabel(const QString& text, QWidget* parent) {
 
 } // namespace
 
-TForm_Adressen::TForm_Adressen(const AppContext& context, TForm_Main* main)
-    : QWidget(main), m_context(context), m_main(main) {
+TForm_Adressen::TForm_Adressen(const AppContext& context, ChildHost* host, QWidget* parent)
+    : ChildWindow(context, host, parent) {
     if (!m_context.daten || !m_context.daten->isConnected())
         throw DbError(QStringLiteral("Es ist keine Datenbank geöffnet."));
     setObjectName(QStringLiteral("Form_Adressen"));
@@ -55,8 +53,6 @@ TForm_Adressen::TForm_Adressen(const AppContext& context, TForm_Main* main)
 
     FormCreate();
     buildControls();
-    m_activation = new ChildActivation(
-        this, [this] { FormActivate(); }, [this] { FormDeactivate(); });
 }
 
 TForm_Adressen::~TForm_Adressen() = default;
@@ -230,14 +226,12 @@ void TForm_Adressen::BearbeitenChange(int index) {
 }
 
 void TForm_Adressen::FormActivate() {
-    if (m_main)
-        m_main->SetNavigatorSource(Adresse1);
+    bindNavigator(Adresse1);
 }
 
 void TForm_Adressen::FormDeactivate() {
     // Another child may have bound the navigator already.
-    if (m_main && m_main->navigator()->dataSource() == Adresse1)
-        m_main->ClearNavigatorSource();
+    releaseNavigator(Adresse1);
 }
 
 void TForm_Adressen::closeEvent(QCloseEvent* event) {
@@ -251,20 +245,17 @@ void TForm_Adressen::closeEvent(QCloseEvent* event) {
         return;
     }
     Adresse->setFilter(QString());
-    if (m_main) {
-        m_main->childWindows().release(ChildKind::Adressen);
-        FormDeactivate();
-        for (const char* name : {"bestatterbutton", "hilfskraftbutton"})
-            if (auto* button = m_main->findChild<QToolButton*>(QLatin1String(name)))
-                button->setDown(false);
-    }
+    if (ChildHost* h = host())
+        h->releaseInstance(ChildKind::Adressen);
+    stopActivation();
+    FormDeactivate();
     Adresse->close();
     event->accept();
 }
 
 void TForm_Adressen::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_F1 && m_main) {
-        m_main->ShowHelp(HelpContext);
+    if (event->key() == Qt::Key_F1 && host()) {
+        showHelp(HelpContext);
         return;
     }
     QWidget::keyPressEvent(event);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "base/AppContext.h"
+#include "data/ui/ChildWindow.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -13,22 +13,20 @@ class QTabBar;
 
 namespace kilvaro {
 
-class ChildActivation;
 class DataSource;
 class DbGrid;
-class TForm_Main;
 class Table;
 
 /// The address window: funeral directors or helpers, one kind at a time, in a browse grid
 /// and an input panel. The main window switches the kind in place (switchMode) and sets
 /// the caption. New rows, deletion and storing go through the main window's shared
 /// navigator, which is bound to Adresse1 while this window is active.
-class TForm_Adressen : public QWidget {
+class TForm_Adressen : public ChildWindow {
     Q_OBJECT
 public:
     static constexpr int HelpContext = 6;
 
-    TForm_Adressen(const AppContext& context, TForm_Main* main);
+    TForm_Adressen(const AppContext& context, ChildHost* host, QWidget* parent = nullptr);
     ~TForm_Adressen() override;
 
     /// Mode switch: true shows the helpers ("Typ = 0"), false the funeral directors
@@ -48,20 +46,17 @@ private:
     void buildControls();
     QLineEdit* addField(const QString& field, const QString& name, int maxLength);
     void FormCreate();
-    void FormActivate();
-    void FormDeactivate();
+    void FormActivate() override;
+    void FormDeactivate() override;
     void BearbeitenChange(int index);
     void AdresseAfterInsert(Table& table);
 
-    AppContext m_context;
-    QPointer<TForm_Main> m_main;
     Table* Adresse;
     DataSource* Adresse1;
     QTabBar* Bearbeiten = nullptr;
     DbGrid* Anzeige = nullptr;
     QFrame* Eingabefeld = nullptr;
     QLabel* InhaberLabel = nullptr;
-    ChildActivation* m_activation = nullptr;
     bool m_helpers = false;
 };
 

@@ -1,10 +1,7 @@
 #include "masterdata/ui/TForm_Ortsliste.h"
 
-#include "masterdata/ui/ChildActivation.h"
-
 #include "base/DialogService.h"
 #include "base/ui/ChildWindowRegistry.h"
-#include "app/ui/TForm_Main.h"
 #include "data/Daten_A.h"
 #include "base/DbError.h"
 #include "data/ui/DbGrid.h"
@@ -23,8 +20,8 @@
 
 namespace kilvaro {
 
-TForm_Ortsliste::TForm_Ortsliste(const AppContext& context, TForm_Main* main, QWidget* parent)
-    : QWidget(parent), m_context(context), m_main(main) {
+TForm_Ortsliste::TForm_Ortsliste(const AppContext& context, ChildHost* host, QWidget* parent)
+    : ChildWindow(context, host, parent) {
     if (!m_context.daten || !m_context.daten->isConnected())
         throw DbError(QStringLiteral("Es ist keine Datenbank geöffnet."));
     setObjectName(QStringLiteral("TForm_Ortsliste"));
@@ -74,8 +71,6 @@ TForm_Ortsliste::TForm_Ortsliste(const AppContext& context, TForm_Main* main, QW
     // The data module's data-change rule writes the count here while this window exists.
     d->placeListStatus = [this](const QString& text) { showStatus(text); };
     showStatus(m_ops->statusText());
-    m_activation = new ChildActivation(
-        this, [this] { FormActivate(); }, [this] { FormDeactivate(); });
 }
 
 TForm_Ortsliste::~TForm_Ortsliste() {
@@ -87,10 +82,6 @@ TForm_Ortsliste::~TForm_Ortsliste() {
 
 void TForm_Ortsliste::showStatus(const QString& text) {
     m_panel0->setText(text);
-}
-
-void TForm_Ortsliste::guarded(const std::function<void()>& command) {
-    TForm_Main::runGuarded(m_main, m_context.dialogs, command);
 }
 
 bool TForm_Ortsliste::eventFilter(QObject* watched, QEvent* event) {
@@ -119,27 +110,24 @@ void TForm_Ortsliste::closeEvent(QCloseEvent* event) {
 }
 
 void TForm_Ortsliste::FormActivate() {
-    if (m_main)
-        m_main->SetNavigatorSource(m_context.daten->Ortsliste_Q);
+    bindNavigator(m_context.daten->Ortsliste_Q);
     showStatus(m_ops->statusText());
 }
 
 void TForm_Ortsliste::FormDeactivate() {
-    if (m_main)
-        m_main->ClearNavigatorSource();
+    releaseNavigator();
 }
 
 void TForm_Ortsliste::FormClose() {
     Table* t = m_context.daten->Ortslistetab;
     if (t->isOpen() && t->isEditing())
         t->post();
-    if (m_activation->isActive() && m_main)
-        m_main->ClearNavigatorSource();
-    m_activation->stop();
+    if (stopActivation())
+        releaseNavigator();
     m_context.daten->placeListStatus = nullptr;
     m_closed = true;
-    if (m_main)
-        m_main->childWindows().release(ChildKind::Ortsliste);
+    if (ChildHost* h = host())
+        h->releaseInstance(ChildKind::Ortsliste);
 }
 
 void TForm_Ortsliste::neuClick() {
@@ -163,8 +151,7 @@ void TForm_Ortsliste::loeschenClick() {
 }
 
 void TForm_Ortsliste::HilfeClick() {
-    if (m_main)
-        m_main->ShowHelp(HelpContext);
+    showHelp(HelpContext);
 }
 
 } // namespace kilvaro

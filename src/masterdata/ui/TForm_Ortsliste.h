@@ -1,6 +1,6 @@
 #pragma once
 
-#include "base/AppContext.h"
+#include "data/ui/ChildWindow.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -13,20 +13,17 @@ class QStatusBar;
 
 namespace kilvaro {
 
-class ChildActivation;
-
 class DbGrid;
 class PlaceListOperations;
-class TForm_Main;
 
 /// The place list: the master list of place names whose new entries go into every tariff
 /// version at once. The status bar shows how many places there are.
-class TForm_Ortsliste : public QWidget {
+class TForm_Ortsliste : public ChildWindow {
     Q_OBJECT
 public:
     static constexpr int HelpContext = 3;
 
-    TForm_Ortsliste(const AppContext& context, TForm_Main* main, QWidget* parent = nullptr);
+    TForm_Ortsliste(const AppContext& context, ChildHost* host, QWidget* parent = nullptr);
     ~TForm_Ortsliste() override;
 
 protected:
@@ -34,20 +31,16 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void guarded(const std::function<void()>& command);
     void showStatus(const QString& text);
 
-    void FormActivate();
-    void FormDeactivate();
+    void FormActivate() override;
+    void FormDeactivate() override;
     void FormClose();
     void neuClick();
     void loeschenClick();
     void HilfeClick();
 
-    AppContext m_context;
-    QPointer<TForm_Main> m_main;
     PlaceListOperations* m_ops;
-    ChildActivation* m_activation;
     bool m_closed = false;
 
     DbGrid* Gitter;

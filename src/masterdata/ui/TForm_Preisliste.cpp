@@ -1,12 +1,10 @@
 #include "masterdata/ui/TForm_Preisliste.h"
 
 #include "base/DialogService.h"
-#include "app/ui/TForm_Main.h"
 #include "data/Daten_A.h"
 #include "base/DbError.h"
 #include "data/ui/DbGrid.h"
 #include "data/ui/DbNavigator.h"
-#include "masterdata/ui/ChildActivation.h"
 
 #include <QCloseEvent>
 #include <QHeaderView>
@@ -14,8 +12,8 @@
 
 namespace kilvaro {
 
-TForm_Preisliste::TForm_Preisliste(const AppContext& context, TForm_Main* main)
-    : QWidget(main), m_context(context), m_main(main) {
+TForm_Preisliste::TForm_Preisliste(const AppContext& context, ChildHost* host, QWidget* parent)
+    : ChildWindow(context, host, parent) {
     if (!m_context.daten || !m_context.daten->isConnected())
         throw DbError(QStringLiteral("Es ist keine Datenbank geöffnet."));
     setObjectName(QStringLiteral("Form_Preisliste"));
@@ -34,20 +32,16 @@ TForm_Preisliste::TForm_Preisliste(const AppContext& context, TForm_Main* main)
     DBGrid1->horizontalHeader()->setStretchLastSection(false);
     layout->addWidget(DBGrid1);
 
-    m_activation = new ChildActivation(
-        this, [this] { FormActivate(); }, [this] { FormDeactivate(); });
     resize(700, 450);
 }
 
 void TForm_Preisliste::FormActivate() {
-    if (m_main)
-        m_main->SetNavigatorSource(m_context.daten->PreisQuelle);
+    bindNavigator(m_context.daten->PreisQuelle);
 }
 
 void TForm_Preisliste::FormDeactivate() {
     // Another child may have bound the navigator already.
-    if (m_main && m_main->navigator()->dataSource() == m_context.daten->PreisQuelle)
-        m_main->ClearNavigatorSource();
+    releaseNavigator(m_context.daten->PreisQuelle);
 }
 
 void TForm_Preisliste::closeEvent(QCloseEvent* event) {
@@ -61,16 +55,16 @@ void TForm_Preisliste::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    if (m_main) {
-        FormDeactivate();
-        m_main->childWindows().release(ChildKind::Preisliste);
-    }
+    stopActivation();
+    FormDeactivate();
+    if (ChildHost* h = host())
+        h->releaseInstance(ChildKind::Preisliste);
     event->accept();
 }
 
 void TForm_Preisliste::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_F1 && m_main) {
-        m_main->ShowHelp(HelpContext);
+    if (event->key() == Qt::Key_F1 && host()) {
+        showHelp(HelpContext);
         return;
     }
     QWidget::keyPressEvent(event);

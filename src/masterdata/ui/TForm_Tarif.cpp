@@ -1,11 +1,9 @@
 #include "masterdata/ui/TForm_Tarif.h"
 
-#include "masterdata/ui/ChildActivation.h"
 
 #include "base/DialogService.h"
 #include "base/Format.h"
 #include "base/ui/ChildWindowRegistry.h"
-#include "app/ui/TForm_Main.h"
 #include "data/Daten_A.h"
 #include "base/DbError.h"
 #include "data/ui/DbGrid.h"
@@ -56,8 +54,8 @@ bool isDeleteShortcut(QEvent* event) {
 
 } // namespace
 
-TForm_Tarif::TForm_Tarif(const AppContext& context, TForm_Main* main, QWidget* parent)
-    : QWidget(parent), m_context(context), m_main(main),
+TForm_Tarif::TForm_Tarif(const AppContext& context, ChildHost* host, QWidget* parent)
+    : ChildWindow(context, host, parent),
       m_today([] { return QDate::currentDate(); }) {
     if (!m_context.daten || !m_context.daten->isConnected())
         throw DbError(QStringLiteral("Es ist keine Datenbank geöffnet."));
@@ -78,8 +76,6 @@ TForm_Tarif::TForm_Tarif(const AppContext& context, TForm_Main* main, QWidget* p
 
     buildControls();
     FormCreate();
-    m_activation = new ChildActivation(
-        this, [this] { guarded([this] { FormActivate(); }); }, [this] { FormDeactivate(); });
 }
 
 TForm_Tarif::~TForm_Tarif() {
@@ -302,10 +298,6 @@ void TForm_Tarif::buildControls() {
     connect(d->TarifQuelle, &DataSource::setChange, this, [this] { showCurrency(); });
 }
 
-void TForm_Tarif::guarded(const std::function<void()>& command) {
-    TForm_Main::runGuarded(m_main, m_context.dialogs, command);
-}
-
 bool TForm_Tarif::eventFilter(QObject* watched, QEvent* event) {
     if (watched == betrag && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
@@ -369,9 +361,9 @@ void TForm_Tarif::FormActivate() {
     // Other windows leave filters on the shared versions (the valid version of a trip, a
     // report's selection); here only the group chosen in this window applies.
     TarifboxChange();
-    if (m_main) {
-        m_main->SetNavigatorSource(m_context.daten->Orthaupt_Q);
-        DbNavigator* nav = m_main->navigator();
+    if (ChildHost* h = host()) {
+        h->bindNavigator(m_context.daten->Orthaupt_Q);
+        DbNavigator* nav = h->navigator();
         nav->setAllButtonsVisible();
         for (auto b :
              {DbNavigator::Insert, DbNavigator::Delete, DbNavigator::Post, DbNavigator::Cancel})
@@ -381,18 +373,17 @@ void TForm_Tarif::FormActivate() {
 }
 
 void TForm_Tarif::FormDeactivate() {
-    if (!m_main)
-        return;
-    m_main->ClearNavigatorSource();
-    m_main->navigator()->setAllButtonsVisible();
+    if (ChildHost* h = host()) {
+        h->releaseNavigator();
+        h->navigator()->setAllButtonsVisible();
+    }
 }
 
 void TForm_Tarif::FormClose() {
-    if (m_activation->isActive())
+    if (stopActivation())
         FormDeactivate();
-    m_activation->stop();
-    if (m_main)
-        m_main->childWindows().release(ChildKind::Tarif);
+    if (ChildHost* h = host())
+        h->releaseInstance(ChildKind::Tarif);
 }
 
 void TForm_Tarif::TarifboxChange() {
@@ -478,11 +469,8 @@ void TForm_Tarif::TloeschenClick() {
 void TForm_Tarif::TarifDruckClick() {
     const int id = m_ops->selectedVersionId();
     Drucken launcher(m_context, this);
-    if (m_main)
-        launcher.setHelpHandler([main = m_main](int topic) {
-            if (main)
-                main->ShowHelp(topic);
-        });
+    if (host())
+        launcher.setHelpHandler([this](int topic) { showHelp(topic); });
     launcher.DruckeTarifVersion(id, m_ops->selectedGroupNumber());
 }
 
@@ -540,8 +528,7 @@ void TForm_Tarif::betragKeyPress() {
 }
 
 void TForm_Tarif::BTHilfeClick() {
-    if (m_main)
-        m_main->ShowHelp(HelpContext);
+    showHelp(HelpContext);
 }
 
 } // namespace kilvaro

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "base/AppContext.h"
+#include "data/ui/ChildWindow.h"
 
 #include <QDate>
 #include <QPointer>
@@ -16,25 +16,23 @@ class QToolButton;
 
 namespace kilvaro {
 
-class ChildActivation;
 
 class DataSource;
 class DbGrid;
 class DbNavigator;
 class FieldBinding;
-class TForm_Main;
 class Table;
 class TariffOperations;
 
 /// The tariff window: tariff groups and their dated versions with surcharges and place
 /// amounts, on the shared tariff tables of the data module. The commands themselves are
 /// in TariffOperations; the window asks, calls and shows.
-class TForm_Tarif : public QWidget {
+class TForm_Tarif : public ChildWindow {
     Q_OBJECT
 public:
     static constexpr int HelpContext = 5;
 
-    TForm_Tarif(const AppContext& context, TForm_Main* main, QWidget* parent = nullptr);
+    TForm_Tarif(const AppContext& context, ChildHost* host, QWidget* parent = nullptr);
     ~TForm_Tarif() override;
 
     /// The day the validity status compares with (tests fix it); re-evaluates the status.
@@ -47,14 +45,13 @@ protected:
 private:
     void buildControls();
     /// Runs a command; errors are shown as error messages.
-    void guarded(const std::function<void()>& command);
     void fillTarifbox();
     void showCurrency();
 
     // Handlers.
     void FormCreate();
-    void FormActivate();
-    void FormDeactivate();
+    void FormActivate() override;
+    void FormDeactivate() override;
     void FormClose();
     void TneuClick();
     void TkopieClick();
@@ -71,11 +68,8 @@ private:
     void id_changeChange();
     void BTHilfeClick();
 
-    AppContext m_context;
-    QPointer<TForm_Main> m_main;
     TariffOperations* m_ops;
     std::function<QDate()> m_today;
-    ChildActivation* m_activation;
 
     // The funeral directors of the selected version's group.
     Table* Adressen;

@@ -1,7 +1,6 @@
 #include "masterdata/ui/Tfplzedit.h"
 
 #include "base/DialogService.h"
-#include "app/ui/TForm_Main.h"
 #include "data/Daten_A.h"
 #include "base/DbError.h"
 #include "data/ui/DbGrid.h"
@@ -17,8 +16,8 @@
 
 namespace kilvaro {
 
-Tfplzedit::Tfplzedit(const AppContext& context, TForm_Main* main)
-    : QWidget(main), m_context(context), m_main(main) {
+Tfplzedit::Tfplzedit(const AppContext& context, ChildHost* host, QWidget* parent)
+    : ChildWindow(context, host, parent) {
     if (!m_context.daten || !m_context.daten->isConnected())
         throw DbError(QStringLiteral("Es ist keine Datenbank geöffnet."));
     setObjectName(QStringLiteral("fplzedit"));
@@ -51,12 +50,7 @@ Tfplzedit::Tfplzedit(const AppContext& context, TForm_Main* main)
     DBGrid1->horizontalHeader()->setStretchLastSection(true);
     layout->addWidget(DBGrid1, 1);
 
-    connect(Import, &QToolButton::clicked, this, [this] {
-        if (m_main)
-            m_main->runGuarded([this] { ImportClick(); });
-        else
-            ImportClick();
-    });
+    connect(Import, &QToolButton::clicked, this, [this] { guarded([this] { ImportClick(); }); });
 }
 
 void Tfplzedit::FormCreate() {
@@ -95,8 +89,8 @@ void Tfplzedit::closeEvent(QCloseEvent* event) {
         return;
     }
     plz->close();
-    if (m_main)
-        m_main->childWindows().release(ChildKind::Plz);
+    if (ChildHost* h = host())
+        h->releaseInstance(ChildKind::Plz);
     event->accept();
 }
 

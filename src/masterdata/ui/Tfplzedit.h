@@ -1,6 +1,6 @@
 #pragma once
 
-#include "base/AppContext.h"
+#include "data/ui/ChildWindow.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -11,14 +11,13 @@ namespace kilvaro {
 
 class DbGrid;
 class DbNavigator;
-class TForm_Main;
 
 /// The postal-code window: the table `plz` of the general data module in a grid with its
 /// own navigator, and the import of codes from a text file.
-class Tfplzedit : public QWidget {
+class Tfplzedit : public ChildWindow {
     Q_OBJECT
 public:
-    Tfplzedit(const AppContext& context, TForm_Main* main);
+    Tfplzedit(const AppContext& context, ChildHost* host, QWidget* parent = nullptr);
 
     /// ImportClick: asks for a file and imports it (see PlzImport); the outcome is shown
     /// through the dialog service.
@@ -34,8 +33,6 @@ protected:
 private:
     void FormCreate();
 
-    AppContext m_context;
-    QPointer<TForm_Main> m_main;
     DbNavigator* DBNavigator1;
     DbGrid* DBGrid1;
     QToolButton* Import;

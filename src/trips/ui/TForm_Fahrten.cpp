@@ -3,7 +3,6 @@
 #include "base/DialogService.h"
 #include "base/Format.h"
 #include "base/Utils.h"
-#include "app/ui/TForm_Main.h"
 #include "data/Connection.h"
 #include "data/Daten_A.h"
 #include "base/DbError.h"
@@ -11,7 +10,6 @@
 #include "data/ui/DbGrid.h"
 #include "data/ui/DbNavigator.h"
 #include "data/ui/FieldBinding.h"
-#include "data/ui/PendingInput.h"
 #include "trips/TripRules.h"
 #include "trips/ui/TFAuftragsuche.h"
 
@@ -68,8 +66,8 @@ QToolButton* toolButton(QWidget* parent, const char* name, const QString& text,
 
 } // namespace
 
-TForm_Fahrten::TForm_Fahrten(const AppContext& context, TForm_Main* main)
-    : QWidget(nullptr), m_context(context), m_main(main) {
+TForm_Fahrten::TForm_Fahrten(const AppContext& context, ChildHost* host, QWidget* parent)
+    : ChildWindow(context, host, parent) {
     if (!m_context.daten || !m_context.daten->isConnected())
         throw DbError(QStringLiteral("Es ist keine Datenbank geöffnet."));
     setObjectName(QStringLiteral("Form_Fahrten"));
@@ -151,9 +149,9 @@ TForm_Fahrten::TForm_Fahrten(const AppContext& context, TForm_Main* main)
     ListHint->hide();
     Ortesuchliste->installEventFilter(this);
     connect(Ortesuchliste, &QAbstractItemView::clicked, this,
-            [this] { runGuarded([this] { OrtesuchlisteClick(); }); });
+            [this] { guarded([this] { OrtesuchlisteClick(); }); });
     connect(Preislistegitter, &QAbstractItemView::clicked, this,
-            [this] { runGuarded([this] { PreislistegitterClick(); }); });
+            [this] { guarded([this] { PreislistegitterClick(); }); });
 
     bindFields();
 
@@ -164,26 +162,12 @@ TForm_Fahrten::TForm_Fahrten(const AppContext& context, TForm_Main* main)
     };
     m_rules->windowShowTab = [this](int tab) { showPanelTab(tab); };
 
-    if (m_main) {
-        connect(m_main->mdiArea(), &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
-            // A modal dialog leaves the frame with no active child for a moment:
-            // only a switch to another child window deactivates this one.
-            if (!sub)
-                return;
-            const bool mine = sub->widget() == this;
-            if (mine && !m_active) {
-                m_active = true;
-                runGuarded([this] { FormActivate(); });
-            } else if (!mine && m_active) {
-                m_active = false;
-                runGuarded([this] { FormDeactivate(); });
-            }
-        });
+    if (QObject* frame = hostObject()) {
         // The invoice dialog and its preview are windows of their own: the frame regaining
         // activation afterwards is this window's next activation, which the dialog's flag
         // turns into the single "OK". Without it the flag waited for the next switch between
         // child windows and then skipped binding the navigator.
-        m_frame = main;
+        m_frame = frame;
         m_frame->installEventFilter(this);
     }
     FormCreate();
@@ -200,7 +184,7 @@ TForm_Fahrten::~TForm_Fahrten() {
 
 void TForm_Fahrten::connectClick(QAbstractButton* button, void (TForm_Fahrten::*handler)()) {
     connect(button, &QAbstractButton::clicked, this,
-            [this, handler] { runGuarded([this, handler] { (this->*handler)(); }); });
+            [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
 }
 
 QWidget* TForm_Fahrten::buildTopBar() {
@@ -257,19 +241,19 @@ QWidget* TForm_Fahrten::buildTopBar() {
     }
     h->addStretch(1);
 
-    connect(Filtern, &QCheckBox::clicked, this, [this] { runGuarded([this] { FilternClick(); }); });
+    connect(Filtern, &QCheckBox::clicked, this, [this] { guarded([this] { FilternClick(); }); });
     connect(Monatedit, &QComboBox::activated, this,
-            [this] { runGuarded([this] { MonateditChange(); }); });
+            [this] { guarded([this] { MonateditChange(); }); });
     // A typed month text applies when typing ends; passing through the field changes nothing.
     connect(Monatedit->lineEdit(), &QLineEdit::textEdited, this, [this] { m_monthTyped = true; });
     connect(Monatedit->lineEdit(), &QLineEdit::editingFinished, this, [this] {
         if (!m_monthTyped)
             return;
         m_monthTyped = false;
-        runGuarded([this] { MonateditChange(); });
+        guarded([this] { MonateditChange(); });
     });
     connect(UpDown2, &QSpinBox::valueChanged, this,
-            [this] { runGuarded([this] { UpDown2Click(); }); });
+            [this] { guarded([this] { UpDown2Click(); }); });
     connect(UpDown1, &QSpinBox::valueChanged, this, [this](int year) {
         Jahredit->setText(QString::number(year)); // runs MonateditChange through textChanged
     });
@@ -283,11 +267,11 @@ QWidget* TForm_Fahrten::buildTopBar() {
             const QSignalBlocker block(UpDown1);
             UpDown1->setValue(text.trimmed().toInt());
         }
-        runGuarded([this] { MonateditChange(); });
+        guarded([this] { MonateditChange(); });
     });
     connect(Jahredit, &QLineEdit::editingFinished, this, [this] {
         if (!fourDigits.match(Jahredit->text().trimmed()).hasMatch())
-            runGuarded([this] { MonateditChange(); });
+            guarded([this] { MonateditChange(); });
     });
 
     connectClick(BitBtn3, &TForm_Fahrten::BitBtn3Click);
@@ -517,7 +501,7 @@ QWidget* TForm_Fahrten::buildPanel() {
     connectClick(SpeedButton5, &TForm_Fahrten::SpeedButton5Click);
     connectClick(SpeedButton6, &TForm_Fahrten::SpeedButton6Click);
     connect(Control, &QTabBar::currentChanged, this,
-            [this](int index) { runGuarded([this, index] { ControlChange(index); }); });
+            [this](int index) { guarded([this, index] { ControlChange(index); }); });
     return Eingabefeld;
 }
 
@@ -582,9 +566,9 @@ void TForm_Fahrten::bindFields() {
     FieldBinding::bind(s, QStringLiteral("ANRLock"), chkanr, dialogs)->setReadOnly(true);
     FieldBinding::bind(s, QStringLiteral("Bestatter"), DBEdit1, dialogs);
 
-    connect(Bcombo, &QComboBox::activated, this, [this] { runGuarded([this] { BcomboClick(); }); });
+    connect(Bcombo, &QComboBox::activated, this, [this] { guarded([this] { BcomboClick(); }); });
     connect(DBEdit1, &QLineEdit::textChanged, this,
-            [this] { runGuarded([this] { DBEdit1Change(); }); });
+            [this] { guarded([this] { DBEdit1Change(); }); });
     for (DataSource* source : {s, daten->TarifQuelle}) {
         connect(source, &DataSource::dataChange, this, [this] { updateTexts(); });
         connect(source, &DataSource::setChange, this, [this] { updateTexts(); });
@@ -615,16 +599,6 @@ void TForm_Fahrten::updateTexts() {
                          : QString());
 }
 
-void TForm_Fahrten::runGuarded(const std::function<void()>& handler) {
-    try {
-        commitPendingInput();
-        handler();
-    } catch (const DbError& e) {
-        if (!e.message().isEmpty() && m_context.dialogs)
-            m_context.dialogs->error(e.message());
-    }
-}
-
 // --- creation, activation, closing -------------------------------------------------------
 
 void TForm_Fahrten::FormCreate() {
@@ -651,8 +625,7 @@ void TForm_Fahrten::FormActivate() {
     Table* trips = daten->Fahrttab;
     // Filtering off moves to the first row, so the move to the last trip comes at the end.
     trips->setFiltered(false);
-    if (m_main)
-        m_main->SetNavigatorSource(daten->Fahrtquelle);
+    bindNavigator(daten->Fahrtquelle);
     daten->AdressTab->setFiltered(true);
     FilternClick();
     trips->last();
@@ -661,8 +634,7 @@ void TForm_Fahrten::FormActivate() {
 }
 
 void TForm_Fahrten::FormDeactivate() {
-    if (m_main && m_main->navigator()->dataSource() == m_context.daten->Fahrtquelle)
-        m_main->ClearNavigatorSource();
+    releaseNavigator(m_context.daten->Fahrtquelle);
     m_context.daten->AdressTab->setFiltered(false);
 }
 
@@ -679,18 +651,15 @@ void TForm_Fahrten::closeEvent(QCloseEvent* event) {
             return;
         }
     }
-    if (m_main && m_main->navigator()->dataSource() == m_context.daten->Fahrtquelle)
-        m_main->ClearNavigatorSource();
-    if (m_active) {
-        m_active = false;
+    releaseNavigator(m_context.daten->Fahrtquelle);
+    if (stopActivation())
         m_context.daten->AdressTab->setFiltered(false);
-    }
     BestatterQuery->close();
     AushilfeQuery->close();
     m_rules->windowUncheckMonthFilter = nullptr;
     m_rules->windowShowTab = nullptr;
-    if (m_main)
-        m_main->childWindows().release(ChildKind::Fahrten);
+    if (ChildHost* h = host())
+        h->releaseInstance(ChildKind::Fahrten);
     event->accept();
 }
 
@@ -915,8 +884,7 @@ void TForm_Fahrten::invoiceDialogClosed() {
 }
 
 void TForm_Fahrten::BTHilfeClick() {
-    if (m_main)
-        m_main->ShowHelp(HelpContext);
+    showHelp(HelpContext);
 }
 
 // --- invoice number ---------------------------------------------------------------------------
@@ -1110,27 +1078,27 @@ bool TForm_Fahrten::handlePanelKey(QWidget* control, int key) {
         if (!binding->commit())
             return true;
     if (trips->isEditing())
-        runGuarded([trips] { trips->post(); });
+        guarded([trips] { trips->post(); });
     return true;
 }
 
 bool TForm_Fahrten::eventFilter(QObject* watched, QEvent* event) {
     if (m_frame && watched == m_frame.data() && event->type() == QEvent::WindowActivate) {
-        if (m_active && InvoiceDialogOpened)
+        if (isActiveChild() && InvoiceDialogOpened)
             // After the activation has been delivered: the message box is modal. Not while
             // the invoice's preview is still open, whose activation it would take away.
             QMetaObject::invokeMethod(
                 this,
                 [this] {
-                    if (m_active && InvoiceDialogOpened && !m_invoiceFlow)
-                        runGuarded([this] { FormActivate(); });
+                    if (isActiveChild() && InvoiceDialogOpened && !m_invoiceFlow)
+                        guarded([this] { FormActivate(); });
                 },
                 Qt::QueuedConnection);
         return false;
     }
     if ((watched == LRechnung || watched == DBText1) &&
         event->type() == QEvent::MouseButtonDblClick) {
-        runGuarded([this] { LRechnungDblClick(); });
+        guarded([this] { LRechnungDblClick(); });
         return true;
     }
     if (watched == ListHint && event->type() == QEvent::MouseButtonPress) {

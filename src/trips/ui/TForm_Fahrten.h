@@ -1,6 +1,6 @@
 #pragma once
 
-#include "base/AppContext.h"
+#include "data/ui/ChildWindow.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -22,7 +22,6 @@ namespace kilvaro {
 class DbGrid;
 class Query;
 class Table;
-class TForm_Main;
 class TFAuftragsuche;
 class TripRules;
 
@@ -30,13 +29,13 @@ class TripRules;
 /// trip in an input panel at the left, the place and price lists, and the order-number and
 /// invoice-number tools. A single-instance child window of the main frame; the trip rules
 /// run underneath every store.
-class TForm_Fahrten : public QWidget {
+class TForm_Fahrten : public ChildWindow {
     Q_OBJECT
 public:
     static constexpr int HelpContext = 11;
 
-    /// `main` may be nullptr (tests of the window alone): no navigator, no help.
-    TForm_Fahrten(const AppContext& context, TForm_Main* main);
+    /// `host` may be nullptr (tests of the window alone): no navigator, no help.
+    TForm_Fahrten(const AppContext& context, ChildHost* host, QWidget* parent = nullptr);
     ~TForm_Fahrten() override;
 
     /// Opens the single-invoice dialog for the current trip; empty until invoicing provides
@@ -52,8 +51,8 @@ public:
     bool InvoiceDialogOpened = false;
 
     // --- handlers ---------------------------------------------------------------------------
-    void FormActivate();
-    void FormDeactivate();
+    void FormActivate() override;
+    void FormDeactivate() override;
     void ControlChange(int index);
     void FilternClick();
     void MonateditChange();
@@ -89,7 +88,6 @@ public:
     void BTHilfeClick();
 
     /// Runs a handler; data errors are shown as error messages and the window stays usable.
-    void runGuarded(const std::function<void()>& handler);
 
     // --- components -------------------------------------------------------------------------
     // Top bar.
@@ -187,8 +185,6 @@ private:
     bool handlePanelKey(QWidget* control, int key);
     void connectClick(QAbstractButton* button, void (TForm_Fahrten::*handler)());
 
-    AppContext m_context;
-    QPointer<TForm_Main> m_main;
     /// The frame as the object this window watches: compared without a downcast, since its
     /// events still arrive while it is being destroyed.
     QPointer<QObject> m_frame;
@@ -198,7 +194,6 @@ private:
     bool m_invoiceFlow = false;
     TripRules* m_rules;
     QString m_placeField;
-    bool m_active = false;
     bool m_monthTyped = false;
 };
 

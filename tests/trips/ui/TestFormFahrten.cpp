@@ -443,7 +443,7 @@ private slots:
         dialogs.clear();
         dialogs.answerNext(MsgResult::Yes);
         dialogs.answerInput(QStringLiteral("12x"));
-        w->runGuarded([w] { w->SpeedButton4Click(); });
+        w->guarded([w] { w->SpeedButton4Click(); });
         QCOMPARE(dialogs.inputPrompts(), QStringList{QStringLiteral("Rec-Nr:")});
         QCOMPARE(dialogs.lastMessage().text,
                  QStringLiteral("'12x' ist kein gültiger ganzzahliger Wert."));
@@ -641,7 +641,7 @@ private slots:
                                "BEGIN SELECT RAISE(ABORT, 'gesperrt'); END")
                     .arg(refused));
             dialogs.clear();
-            w->runGuarded([w] { w->AnrZuordnenClick(); });
+            w->guarded([w] { w->AnrZuordnenClick(); });
             daten->Database->exec(QStringLiteral("DROP TRIGGER refuse"));
             QCOMPARE(dialogs.lastMessage().icon, MsgIcon::Error);
             QVERIFY(!storedValue(earlier, QStringLiteral("ANRLock")).toBool());

@@ -1,6 +1,6 @@
-// Report tests lay out text, which needs a GUI application (fonts). It must exist before
-// any test creates a plain QCoreApplication (the database fixtures do), so it is made once
-// before all tests of this program.
+// Laying out text (reports, invoices) needs a GUI application (fonts). It must exist before
+// any test creates a plain QCoreApplication (the database fixtures do), so every rule-test
+// program makes it once before all its tests.
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
