@@ -4,18 +4,14 @@
 // differ by little: nothing at start-up may read every trip. A bare main window with the
 // same menus is the floor.
 
-#include "base/AppContext.h"
 #include "app/DemoData.h"
+#include "SilentDialogs.h"
 #include "base/DialogService.h"
 #include "data/ProgramSetup.h"
 #include "app/ui/MainMenu.h"
-#include "app/ui/TForm_Main.h"
+#include "app/ui/ProgramRun.h"
 #include "app/ui/TfStart.h"
 #include "data/Connection.h"
-#include "data/Daten_A.h"
-#include "invoicing/Daten_R.h"
-#include "reports/ui/TDruckfilterform.h"
-#include "trips/TripRules.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -32,19 +28,6 @@ using namespace kilvaro;
 namespace {
 
 constexpr int kTrips = 250000;
-
-class SilentDialogs : public DialogService {
-public:
-    MsgResult message(const QString&, MsgIcon, MsgButtons buttons, const QString&) override {
-        return buttons == MsgButtons::Ok ? MsgResult::Ok : MsgResult::Yes;
-    }
-    std::optional<QString> inputText(const QString&, const QString&, const QString&) override {
-        return std::nullopt;
-    }
-    QString openFileName(const QString&, const QString&, const QString&) override { return {}; }
-    QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
-    std::optional<QDate> pickDate(const QDate&) override { return std::nullopt; }
-};
 
 QDate today() {
     return QDate(2024, 5, 15);
@@ -116,38 +99,16 @@ void waitExposed(QWidget& window) {
 
 /// The start-up sequence of the program, without the first-start set-up.
 struct StartedProgram {
-    AppContext context;
-    TDaten_A daten;
-    TDaten_R datenR;
-    TDruckfilterform druckfilterform;
-    TForm_Main mainWindow;
+    ProgramRun run;
 
     StartedProgram(const QString& folder, DialogService* dialogs, TfStart& splash)
-        : context(makeContext(folder, dialogs)), daten(folder, dialogs),
-          datenR(&daten, folder, dialogs), druckfilterform(withModules(context)),
-          mainWindow(context) {
-        mainWindow.setReportFilter(&druckfilterform);
-        daten.DataModuleCreate();
-        datenR.RechnungsmodulCreate();
-        druckfilterform.FormCreate(today());
-        TripRules::install(&daten, dialogs);
+        : run(folder, dialogs) {
+        run.start(today());
         splash.finish();
-        mainWindow.show();
-        waitExposed(mainWindow);
+        run.mainWindow().show();
+        waitExposed(run.mainWindow());
     }
-    ~StartedProgram() { mainWindow.hide(); }
-
-    static AppContext makeContext(const QString& folder, DialogService* dialogs) {
-        AppContext c;
-        c.programFolder = folder;
-        c.dialogs = dialogs;
-        return c;
-    }
-    AppContext& withModules(AppContext& c) {
-        c.daten = &daten;
-        c.datenR = &datenR;
-        return c;
-    }
+    ~StartedProgram() { run.mainWindow().hide(); }
 };
 
 void BM_StartUp(benchmark::State& state) {

@@ -2,10 +2,10 @@
 // screen, and drawing a screen of rows elsewhere in the table. Neither may read every row
 // nor look up the tariff once per row.
 
-#include "base/AppContext.h"
+#include "SilentDialogs.h"
 #include "base/DialogService.h"
 #include "data/ProgramSetup.h"
-#include "app/ui/TForm_Main.h"
+#include "app/ui/ProgramRun.h"
 #include "data/Connection.h"
 #include "data/Daten_A.h"
 #include "data/Table.h"
@@ -24,20 +24,6 @@ using namespace kilvaro;
 namespace {
 
 constexpr int kTrips = 250000;
-
-/// Answers every question with Yes and otherwise stays silent.
-class SilentDialogs : public DialogService {
-public:
-    MsgResult message(const QString&, MsgIcon, MsgButtons buttons, const QString&) override {
-        return buttons == MsgButtons::Ok ? MsgResult::Ok : MsgResult::Yes;
-    }
-    std::optional<QString> inputText(const QString&, const QString&, const QString&) override {
-        return std::nullopt;
-    }
-    QString openFileName(const QString&, const QString&, const QString&) override { return {}; }
-    QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
-    std::optional<QDate> pickDate(const QDate&) override { return std::nullopt; }
-};
 
 /// A program folder whose database holds 250,000 trips over twenty years, made once.
 struct Program {
@@ -70,12 +56,11 @@ Program& program() {
     return p;
 }
 
-/// The data module, the trip rules and the main window with the trip window opened from the
-/// menu, as a user starts the day.
+/// The program started as a user starts the day, with the trip window opened from the menu.
 struct OpenTripWindow {
     explicit OpenTripWindow(DialogService* dialogs)
-        : daten(program().folder, dialogs), main((daten.DataModuleCreate(), context(dialogs))) {
-        rules = TripRules::install(&daten, dialogs);
+        : run(program().folder, dialogs), daten(run.daten()), main(run.mainWindow()) {
+        rules = run.start(QDate(2024, 5, 15));
         main.resize(1280, 800);
         main.show();
         main.findChild<QAction*>(QStringLiteral("Ueberfuehrungen1"))->trigger();
@@ -83,16 +68,9 @@ struct OpenTripWindow {
     }
     ~OpenTripWindow() { main.closeAllChildWindows(); }
 
-    AppContext context(DialogService* dialogs) {
-        AppContext c;
-        c.programFolder = program().folder;
-        c.dialogs = dialogs;
-        c.daten = &daten;
-        return c;
-    }
-
-    TDaten_A daten;
-    TForm_Main main;
+    ProgramRun run;
+    TDaten_A& daten;
+    TForm_Main& main;
     TripRules* rules = nullptr;
     TForm_Fahrten* window = nullptr;
 };

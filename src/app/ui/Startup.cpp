@@ -1,17 +1,12 @@
 #include "app/ui/Startup.h"
 
-#include "base/AppContext.h"
 #include "app/BatchCommands.h"
 #include "data/ProgramSetup.h"
 #include "base/Utils.h"
 #include "base/ui/QtDialogService.h"
-#include "app/ui/TForm_Main.h"
+#include "app/ui/ProgramRun.h"
 #include "app/ui/TfStart.h"
-#include "data/Daten_A.h"
 #include "base/DbError.h"
-#include "invoicing/Daten_R.h"
-#include "reports/ui/TDruckfilterform.h"
-#include "trips/TripRules.h"
 
 #include <QApplication>
 #include <QDate>
@@ -108,38 +103,15 @@ int runGui(const CommandLine& commandLine) {
         }
     }
 
-    AppContext context;
-    context.programFolder = folder;
-    context.arguments = commandLine.guiArguments;
-    context.dialogs = &dialogs;
-
-    // The data module and the report filter dialog are constructed first (neither opens
-    // anything yet) so the main window's copy of the context reaches them, and so they
-    // outlive the main window and its child windows; they are filled in the start-up order:
-    // main window, data modules, filter dialog.
-    TDaten_A daten(folder, &dialogs);
-    context.daten = &daten;
-    TDaten_R datenR(&daten, folder, &dialogs);
-    context.datenR = &datenR;
-    TDruckfilterform druckfilterform(context);
-    TForm_Main mainWindow(context);
-    mainWindow.setReportFilter(&druckfilterform);
-    druckfilterform.setHelpHandler([&mainWindow](int topic) { mainWindow.ShowHelp(topic); });
-    daten.DataModuleCreate();
-    try {
-        datenR.RechnungsmodulCreate();
-    } catch (const DbError& e) {
-        dialogs.error(e.message());
-    }
-    druckfilterform.FormCreate(QDate::currentDate());
-    TripRules::install(&daten, &dialogs);
+    ProgramRun run(folder, &dialogs, commandLine.guiArguments);
+    run.start(QDate::currentDate());
 
     splash.finish();
-    mainWindow.show();
-    daten.startIntegrityCheck();
+    run.mainWindow().show();
+    run.daten().startIntegrityCheck();
     const int rc = QApplication::exec();
-    if (!mainWindow.endedByUpdate())
-        daten.DatenDestroy();
+    if (!run.mainWindow().endedByUpdate())
+        run.daten().DatenDestroy();
     return rc;
 }
 

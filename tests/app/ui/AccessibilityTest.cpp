@@ -2,12 +2,13 @@
 // button announces a name, and a command triggered by its shortcut or by the accessibility
 // action takes the text still being typed.
 #include "support/FakeDialogService.h"
+#include "support/DemoFolder.h"
 #include "support/TestSupport.h"
 
 #include "base/AppContext.h"
 #include "app/DemoData.h"
 #include "data/ProgramSetup.h"
-#include "app/ui/TForm_Main.h"
+#include "app/ui/ProgramRun.h"
 #include "data/Connection.h"
 #include "data/Daten_A.h"
 #include "data/Table.h"
@@ -85,11 +86,10 @@ class AccessibilityTest : public QObject {
     QTemporaryDir m_settings;
     TempProgramFolder m_folder;
     FakeDialogService m_dialogs;
-    AppContext m_context;
-    std::unique_ptr<TDaten_A> m_daten;
-    std::unique_ptr<TDaten_R> m_datenR;
-    std::unique_ptr<TDruckfilterform> m_filter;
-    std::unique_ptr<TForm_Main> m_main;
+    std::unique_ptr<ProgramRun> m_run;
+    TDaten_A* m_daten = nullptr;
+    TDaten_R* m_datenR = nullptr;
+    TForm_Main* m_main = nullptr;
 
     void trigger(const char* action) {
         QAction* a = m_main->findChild<QAction*>(QLatin1String(action));
@@ -106,38 +106,20 @@ private slots:
         QVERIFY(m_settings.isValid());
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path());
         m_folder.makeCurrent();
-        ProgramSetup::createDefaults(m_folder.path());
-        {
-            Connection c;
-            c.open(ProgramSetup::databasePath(m_folder.path()));
-            DemoData::fill(c, kToday);
-            c.close();
-        }
-        m_context.programFolder = m_folder.path();
-        m_context.dialogs = &m_dialogs;
-        m_daten = std::make_unique<TDaten_A>(m_folder.path(), &m_dialogs);
-        m_context.daten = m_daten.get();
-        m_datenR = std::make_unique<TDaten_R>(m_daten.get(), m_folder.path(), &m_dialogs);
-        m_context.datenR = m_datenR.get();
-        m_filter = std::make_unique<TDruckfilterform>(m_context);
-        m_main = std::make_unique<TForm_Main>(m_context);
-        m_main->setReportFilter(m_filter.get());
-        m_daten->DataModuleCreate();
-        m_datenR->RechnungsmodulCreate();
+        QVERIFY(fillWithDemoData(m_folder, kToday).trips > 0);
+        m_run = std::make_unique<ProgramRun>(m_folder.path(), &m_dialogs);
+        m_daten = &m_run->daten();
+        m_datenR = &m_run->datenR();
+        m_main = &m_run->mainWindow();
         m_datenR->today = [] { return kToday; };
-        m_filter->FormCreate(kToday);
-        TripRules::install(m_daten.get(), &m_dialogs)->setClock([] {
-            return QDateTime(kToday, QTime(9, 30));
-        });
+        m_run->start(kToday)->setClock([] { return QDateTime(kToday, QTime(9, 30)); });
+        QVERIFY(m_daten->isConnected());
         m_main->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(m_main));
     }
 
     void cleanupTestCase() {
-        m_main.reset();
-        m_filter.reset();
-        m_datenR.reset();
-        m_daten.reset();
+        m_run.reset();
     }
 
     void everyControlHasAName_data() {
@@ -156,7 +138,7 @@ private slots:
         const QStringList missing = unnamedControls(window);
         QVERIFY2(missing.isEmpty(), qPrintable(missing.join(QLatin1String(", "))));
         // The main window's own tool bar and navigator are read the same way.
-        const QStringList mainMissing = unnamedControls(m_main.get());
+        const QStringList mainMissing = unnamedControls(m_main);
         QVERIFY2(mainMissing.isEmpty(), qPrintable(mainMissing.join(QLatin1String(", "))));
         trigger("CloseAll1");
     }

@@ -4,12 +4,13 @@
 // day's state, as the windows do in the program; each step checks the database and the
 // windows it touched.
 #include "support/FakeDialogService.h"
+#include "support/DemoFolder.h"
 #include "support/TestSupport.h"
 
 #include "base/AppContext.h"
 #include "app/DemoData.h"
 #include "data/ProgramSetup.h"
-#include "app/ui/TForm_Main.h"
+#include "app/ui/ProgramRun.h"
 #include "data/Connection.h"
 #include "data/Daten_A.h"
 #include "data/StoredValue.h"
@@ -72,11 +73,10 @@ class WorkingDayTest : public QObject {
     QTemporaryDir m_settings;
     TempProgramFolder m_folder;
     FakeDialogService m_dialogs;
-    AppContext m_context;
-    std::unique_ptr<TDaten_A> m_daten;
-    std::unique_ptr<TDaten_R> m_datenR;
-    std::unique_ptr<TDruckfilterform> m_filter;
-    std::unique_ptr<TForm_Main> m_main;
+    std::unique_ptr<ProgramRun> m_run;
+    TDaten_A* m_daten = nullptr;
+    TDaten_R* m_datenR = nullptr;
+    TForm_Main* m_main = nullptr;
 
     // What the day produced, for the later steps.
     qint64 m_tripKey = 0;
@@ -133,33 +133,14 @@ private slots:
         QVERIFY(m_folder.isValid());
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path());
         m_folder.makeCurrent();
-        ProgramSetup::createDefaults(m_folder.path());
-        {
-            Connection c;
-            c.open(ProgramSetup::databasePath(m_folder.path()));
-            const DemoData::Summary s = DemoData::fill(c, kToday);
-            QVERIFY(s.trips > 0);
-            c.close();
-        }
-
-        // The start-up order of the program.
-        m_context.programFolder = m_folder.path();
-        m_context.dialogs = &m_dialogs;
-        m_daten = std::make_unique<TDaten_A>(m_folder.path(), &m_dialogs);
-        m_context.daten = m_daten.get();
-        m_datenR = std::make_unique<TDaten_R>(m_daten.get(), m_folder.path(), &m_dialogs);
-        m_context.datenR = m_datenR.get();
-        m_filter = std::make_unique<TDruckfilterform>(m_context);
-        m_main = std::make_unique<TForm_Main>(m_context);
-        m_main->setReportFilter(m_filter.get());
-        m_daten->DataModuleCreate();
-        QVERIFY(m_daten->isConnected());
-        m_datenR->RechnungsmodulCreate();
+        QVERIFY(fillWithDemoData(m_folder, kToday).trips > 0);
+        m_run = std::make_unique<ProgramRun>(m_folder.path(), &m_dialogs);
+        m_daten = &m_run->daten();
+        m_datenR = &m_run->datenR();
+        m_main = &m_run->mainWindow();
         m_datenR->today = [] { return kToday; };
-        m_filter->FormCreate(kToday);
-        TripRules::install(m_daten.get(), &m_dialogs)->setClock([] {
-            return QDateTime(kToday, QTime(9, 30));
-        });
+        m_run->start(kToday)->setClock([] { return QDateTime(kToday, QTime(9, 30)); });
+        QVERIFY(m_daten->isConnected());
 
         InvoiceOutput::setPreviewHandler([this](TRec_Dokument& document, const AppContext&) {
             m_previewedInvoices << document.invoiceNumber();
@@ -194,7 +175,7 @@ private slots:
 
         m_main->resize(1280, 800);
         m_main->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(m_main));
     }
 
     void cleanupTestCase() {
@@ -202,10 +183,7 @@ private slots:
         InvoiceOutput::setPrintHandler({});
         Drucken::resetSteps();
         m_dialogs.setDefaultAnswer(MsgResult::Yes);
-        m_main.reset();
-        m_filter.reset();
-        m_datenR.reset();
-        m_daten.reset();
+        m_run.reset();
     }
 
     /// The trip window from the menu: a new trip with funeral director, surcharges and
