@@ -1,25 +1,19 @@
 #include "data/Table.h"
 
-#include "data/Connection.h"
 #include "base/DbError.h"
+#include "data/Connection.h"
+#include "data/FieldComputations.h"
+#include "data/RowKeyCache.h"
 #include "data/StoredValue.h"
 
-#include <QHash>
 #include <QPointer>
-#include <QSet>
 #include <QSqlQuery>
-#include <QSqlRecord>
-#include <limits>
 
 namespace kilvaro {
 
 namespace {
 
-/// Key of the row being inserted: it has no row id yet.
-constexpr qint64 kNewRow = std::numeric_limits<qint64>::min();
-/// Rows read per block and rows kept in the cache.
-constexpr int kBlockSize = 128;
-constexpr int kCacheLimit = 8 * kBlockSize;
+constexpr qint64 kNewRow = RowKeyCache::kNewRow;
 
 QString quoteName(const QString& name) {
     QString n = name;
@@ -45,8 +39,7 @@ QString changedBeforeDeleteMessage() {
 }
 
 QString goneBeforeDeleteMessage() {
-    return QStringLiteral(
-        "Der Datensatz wurde inzwischen an einem anderen Arbeitsplatz gelöscht.");
+    return QStringLiteral("Der Datensatz wurde inzwischen an einem anderen Arbeitsplatz gelöscht.");
 }
 
 /// Equality that holds for two NULLs too, in the backend's spelling.
@@ -68,65 +61,6 @@ QString unknownField(const QString& name) {
     return QStringLiteral("Feld '%1' nicht gefunden.").arg(name);
 }
 
-/// Hash key of a lookup value: numbers by value, texts without regard to case.
-QString lookupKey(const QVariant& v) {
-    if (v.isNull() || !v.isValid())
-        return {};
-    switch (v.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::LongLong:
-    case QMetaType::UInt:
-    case QMetaType::ULongLong:
-    case QMetaType::Short:
-    case QMetaType::Bool:
-        return QString::number(v.toLongLong());
-    case QMetaType::Double: {
-        const double d = v.toDouble();
-        if (d == double(qint64(d)))
-            return QString::number(qint64(d));
-        return QString::number(d, 'g', 17);
-    }
-    case QMetaType::QDateTime:
-        return stored::dateTimeText(v.toDateTime());
-    default:
-        return v.toString().toCaseFolded();
-    }
-}
-
-enum class FieldKind { Stored, Calculated, Lookup };
-
-struct FieldPos {
-    FieldKind kind = FieldKind::Stored;
-    int index = -1;
-};
-
-struct Row {
-    QVariantList values; ///< stored columns, typed
-    QVariantList calc;   ///< calculated fields
-    /// The stored columns exactly as the database returned them: a store or delete of this
-    /// row only goes through while the database still holds these values.
-    QVariantList raw;
-    bool calcDone = false;
-    bool missing = false; ///< deleted by someone else since the keys were read
-};
-
-struct CalcField {
-    QString name;
-    ColumnType type;
-};
-
-struct LookupField {
-    QString name;
-    QString keyField;
-    QPointer<Table> lookupTable;
-    QString lookupTableName;
-    QString lookupKeyField;
-    QString resultField;
-    ColumnType type = ColumnType::Text;
-    bool valid = false;
-    QHash<QString, QVariant> map;
-};
-
 struct Hook {
     QPointer<QObject> owner;
     std::function<void()> hook;
@@ -134,15 +68,17 @@ struct Hook {
 
 } // namespace
 
-struct Table::Private {
+/// The dataset states, moving, writing and the events. The keys and rows of the set live in
+/// `rows`, the fields and their computed values in `fields`; this class reads both from the
+/// database for them.
+struct Table::Private : RowReader {
     Table* q;
-    explicit Private(Table* table) : q(table) {}
+    Connection* connection;
+    Private(Table* table, Connection* conn) : q(table), connection(conn), fields(conn) {}
 
     TableState state = TableState::Inactive;
-    QList<ColumnInfo> columns;
-    QList<CalcField> calcFields;
-    QList<LookupField> lookups;
-    QHash<QString, FieldPos> fieldIndex; // folded name -> position
+    FieldComputations fields;
+    RowKeyCache rows{*this};
 
     QString order, filter;
     bool filtered = false;
@@ -152,22 +88,13 @@ struct Table::Private {
     QVariantList linkValues; // values of the master the set was read with
     QList<QPointer<Table>> details;
 
-    QVector<qint64> keys;
     int pos = -1;
     bool bof = true, eof = true;
-    QString whereSql;
-    QVariantList whereBinds;
-    QString orderSql;
-    QSet<qint64> kept; // posted rows that left the set, kept until the next full read
 
-    QHash<qint64, Row> cache;
-    QList<qint64> cacheFifo;
-
-    Row buffer;
+    TableRow buffer;
     QSet<int> modified;
-    int insertPos = -1;
 
-    Row* calcRow = nullptr;
+    TableRow* calcRow = nullptr;
     TableState stateBeforeCalc = TableState::Browse;
 
     int disableCount = 0;
@@ -176,8 +103,6 @@ struct Table::Private {
     QList<Hook> hooks;
 
     bool announcing = false; ///< this table's own write is being announced
-    /// Opened, but the keys of the set are not read yet: they are read when first needed.
-    bool keysPending = false;
 
     // --- helpers -----------------------------------------------------------------------
 
@@ -187,31 +112,7 @@ struct Table::Private {
                 QStringLiteral("Die Tabelle '%1' ist nicht geöffnet.").arg(q->m_tableName));
     }
 
-    void rebuildFieldIndex() {
-        fieldIndex.clear();
-        for (int i = 0; i < columns.size(); ++i)
-            fieldIndex.insert(columns[i].name.toCaseFolded(), {FieldKind::Stored, i});
-        for (int i = 0; i < calcFields.size(); ++i)
-            fieldIndex.insert(calcFields[i].name.toCaseFolded(), {FieldKind::Calculated, i});
-        for (int i = 0; i < lookups.size(); ++i)
-            fieldIndex.insert(lookups[i].name.toCaseFolded(), {FieldKind::Lookup, i});
-    }
-
-    FieldPos find(const QString& name) const {
-        const auto it = fieldIndex.constFind(name.toCaseFolded());
-        if (it == fieldIndex.constEnd())
-            throw DbError(unknownField(name));
-        return *it;
-    }
-
-    Row emptyRow() const {
-        Row r;
-        for (const ColumnInfo& c : columns)
-            r.values << (c.type == ColumnType::Boolean ? QVariant(false) : QVariant());
-        for (int i = 0; i < calcFields.size(); ++i)
-            r.calc << QVariant();
-        return r;
-    }
+    const QList<ColumnInfo>& columns() const { return fields.columns(); }
 
     // --- signals, honouring disableControls ---------------------------------------------
 
@@ -243,7 +144,51 @@ struct Table::Private {
         emitState();
     }
 
-    // --- reading keys and rows -----------------------------------------------------------
+    // --- reading keys and rows (for the row-key cache) ------------------------------------
+
+    QVector<qint64> readKeys(const KeyQuery& query) override {
+        QSqlQuery result =
+            connection->exec(QStringLiteral("SELECT rowid FROM ") + quoteName(q->m_tableName) +
+                                 query.where + query.orderBy,
+                             query.binds);
+        QVector<qint64> out;
+        while (result.next())
+            out.append(result.value(0).toLongLong());
+        return out;
+    }
+
+    QList<std::pair<qint64, TableRow>> readRows(const QList<qint64>& keys) override {
+        QStringList cols;
+        for (const ColumnInfo& c : columns())
+            cols << quoteName(c.name);
+        QVariantList binds;
+        for (const qint64 key : keys)
+            binds << key;
+        QString marks = QStringLiteral("?");
+        marks += QStringLiteral(",?").repeated(keys.size() - 1);
+        QSqlQuery query = connection->exec(
+            QStringLiteral("SELECT rowid, %1 FROM %2 WHERE rowid IN (%3)")
+                .arg(cols.join(QLatin1Char(',')), quoteName(q->m_tableName), marks),
+            binds);
+        QList<std::pair<qint64, TableRow>> out;
+        const int calcCount = fields.calculatedCount();
+        while (query.next()) {
+            TableRow r;
+            r.values.reserve(columns().size());
+            r.raw.reserve(columns().size());
+            for (int c = 0; c < columns().size(); ++c) {
+                const QVariant v = query.value(c + 1);
+                r.raw << v;
+                r.values << stored::fromDb(v, columns()[c].type);
+            }
+            for (int i = 0; i < calcCount; ++i)
+                r.calc << QVariant();
+            out.append({query.value(0).toLongLong(), std::move(r)});
+        }
+        return out;
+    }
+
+    TableRow emptyRow() const override { return fields.emptyRow(); }
 
     QVariantList currentLinkValues() const {
         QVariantList values;
@@ -261,200 +206,84 @@ struct Table::Private {
         return values;
     }
 
-    /// Builds WHERE (with binds) and ORDER BY for the given filter state; throws DbError for
-    /// a filter or order text the translator refuses.
-    void buildQuery(const QString& filterText, bool filterOn, const QString& orderText,
-                    const QVariantList& link, QString* where, QVariantList* binds,
-                    QString* orderBy) const {
+    /// WHERE (with binds) and ORDER BY for the given filter state; throws DbError for a
+    /// filter or order text the translator refuses.
+    KeyQuery buildQuery(const QString& filterText, bool filterOn, const QString& orderText,
+                        const QVariantList& link) const {
+        KeyQuery out;
         QStringList parts;
-        binds->clear();
         if (hasLink && master) {
             if (link.size() != detailFields.size()) {
                 parts << QStringLiteral("0");
             } else {
                 for (int i = 0; i < detailFields.size(); ++i) {
-                    const FieldPos p = find(detailFields[i]);
+                    const FieldPos p = fields.find(detailFields[i]);
                     if (p.kind != FieldKind::Stored)
                         throw DbError(unknownField(detailFields[i]));
-                    parts << quoteName(columns[p.index].name) + QStringLiteral(" = ?");
-                    *binds << stored::toDb(link[i], columns[p.index].type);
+                    parts << quoteName(columns()[p.index].name) + QStringLiteral(" = ?");
+                    out.binds << stored::toDb(link[i], columns()[p.index].type);
                 }
             }
         }
         if (filterOn && !filterText.trimmed().isEmpty()) {
-            const Translation t =
-                q->m_connection->translator().condition(filterText, q->m_tableName);
+            const Translation t = connection->translator().condition(filterText, q->m_tableName);
             if (!t.ok)
                 throw DbError(t.error);
             parts << QLatin1Char('(') + t.sql + QLatin1Char(')');
         }
-        *where = parts.isEmpty() ? QString()
-                                 : QStringLiteral(" WHERE ") + parts.join(QStringLiteral(" AND "));
+        out.where = parts.isEmpty()
+                        ? QString()
+                        : QStringLiteral(" WHERE ") + parts.join(QStringLiteral(" AND "));
         QString ord;
         if (!orderText.trimmed().isEmpty()) {
-            const Translation t = q->m_connection->translator().order(orderText, q->m_tableName);
+            const Translation t = connection->translator().order(orderText, q->m_tableName);
             if (!t.ok)
                 throw DbError(t.error);
             if (!t.sql.trimmed().isEmpty())
                 ord = t.sql + QStringLiteral(", ");
         }
-        *orderBy = QStringLiteral(" ORDER BY ") + ord + QStringLiteral("rowid");
-    }
-
-    QVector<qint64> readKeys(const QString& where, const QVariantList& binds,
-                             const QString& orderBy) const {
-        QSqlQuery query = q->m_connection->exec(QStringLiteral("SELECT rowid FROM ") +
-                                                    quoteName(q->m_tableName) + where + orderBy,
-                                                binds);
-        QVector<qint64> out;
-        while (query.next())
-            out.append(query.value(0).toLongLong());
+        out.orderBy = QStringLiteral(" ORDER BY ") + ord + QStringLiteral("rowid");
         return out;
     }
 
     /// Reads the whole set anew with the given settings; on failure nothing changes.
     void readSet(const QString& filterText, bool filterOn, const QString& orderText) {
-        QString where, orderBy;
-        QVariantList binds;
         const QVariantList link = currentLinkValues();
-        buildQuery(filterText, filterOn, orderText, link, &where, &binds, &orderBy);
-        QVector<qint64> newKeys = readKeys(where, binds, orderBy);
-        keys = std::move(newKeys);
-        whereSql = where;
-        whereBinds = binds;
-        orderSql = orderBy;
+        rows.read(buildQuery(filterText, filterOn, orderText, link));
         linkValues = link;
-        kept.clear();
-        clearCache();
     }
 
     /// Reads the keys of a set opened without them, positioned on the first row.
     void ensureKeys() {
-        if (!keysPending)
+        if (!rows.pending())
             return;
-        keysPending = false;
-        keys.clear();
+        rows.clear();
         pos = -1;
         bof = eof = true;
         readSet(filter, filtered, order);
         moveTo(0);
         bof = true;
-        eof = keys.isEmpty();
+        eof = rows.isEmpty();
     }
 
     /// Gives up the keys read so far: they are read again, with the settings and the
     /// master's row of that moment, when something needs them.
     void deferKeys() {
-        keys.clear();
-        clearCache();
-        kept.clear();
+        rows.defer();
         linkValues.clear();
         pos = -1;
         bof = eof = true;
-        keysPending = true;
     }
 
-    /// Re-reads the keys after a store, keeping rows that left the set at their place.
-    void rereadKeepingRows(qint64 storedKey, int storedPos) {
-        QHash<qint64, int> oldPositions;
-        kept.insert(storedKey);
-        for (int i = 0; i < keys.size(); ++i)
-            if (kept.contains(keys[i]))
-                oldPositions.insert(keys[i], i);
-        oldPositions.insert(storedKey, storedPos);
-        QVector<qint64> fresh = readKeys(whereSql, whereBinds, orderSql);
-        QSet<qint64> present(fresh.cbegin(), fresh.cend());
-        QList<std::pair<int, qint64>> missing;
-        for (auto it = oldPositions.cbegin(); it != oldPositions.cend(); ++it)
-            if (!present.contains(it.key()))
-                missing.append({it.value(), it.key()});
-        std::sort(missing.begin(), missing.end());
-        QSet<qint64> stillKept;
-        for (const auto& [at, key] : missing) {
-            fresh.insert(qBound(0, at, int(fresh.size())), key);
-            stillKept.insert(key);
-        }
-        kept = stillKept;
-        keys = std::move(fresh);
-    }
+    // --- calculated fields ----------------------------------------------------------------
 
-    void clearCache() {
-        cache.clear();
-        cacheFifo.clear();
-    }
-
-    void dropCached(qint64 key) {
-        cache.remove(key);
-        cacheFifo.removeOne(key);
-    }
-
-    void loadBlock(int position) {
-        const int start = position - position % kBlockSize;
-        const int end = qMin(int(keys.size()), start + kBlockSize);
-        QVariantList wanted;
-        for (int i = start; i < end; ++i)
-            if (keys[i] != kNewRow && !cache.contains(keys[i]))
-                wanted << keys[i];
-        if (!wanted.isEmpty()) {
-            QStringList cols;
-            for (const ColumnInfo& c : columns)
-                cols << quoteName(c.name);
-            QString marks = QStringLiteral("?");
-            marks += QStringLiteral(",?").repeated(wanted.size() - 1);
-            QSqlQuery query = q->m_connection->exec(
-                QStringLiteral("SELECT rowid, %1 FROM %2 WHERE rowid IN (%3)")
-                    .arg(cols.join(QLatin1Char(',')), quoteName(q->m_tableName), marks),
-                wanted);
-            while (query.next()) {
-                Row r;
-                r.values.reserve(columns.size());
-                r.raw.reserve(columns.size());
-                for (int c = 0; c < columns.size(); ++c) {
-                    const QVariant v = query.value(c + 1);
-                    r.raw << v;
-                    r.values << stored::fromDb(v, columns[c].type);
-                }
-                for (int i = 0; i < calcFields.size(); ++i)
-                    r.calc << QVariant();
-                const qint64 key = query.value(0).toLongLong();
-                cache.insert(key, r);
-                cacheFifo.append(key);
-            }
-            // A row deleted by someone else since the keys were read reads as empty.
-            for (const QVariant& k : wanted) {
-                if (!cache.contains(k.toLongLong())) {
-                    Row gone = emptyRow();
-                    gone.missing = true;
-                    cache.insert(k.toLongLong(), gone);
-                    cacheFifo.append(k.toLongLong());
-                }
-            }
-        }
-        // The limit is larger than a block: the oldest entries go, never the ones just read.
-        while (cacheFifo.size() > kCacheLimit)
-            cache.remove(cacheFifo.takeFirst());
-    }
-
-    /// The cached row at a position of the set (not the insert placeholder).
-    Row& rowAt(int position) {
-        const qint64 key = keys[position];
-        auto it = cache.find(key);
-        if (it == cache.end()) {
-            loadBlock(position);
-            it = cache.find(key);
-        }
-        return *it;
-    }
-
-    // --- calculated and lookup fields ----------------------------------------------------
-
-    void runCalc(Row& row) {
-        for (QVariant& v : row.calc)
-            v = QVariant();
+    /// Runs the calculate-fields handler on a row, with the table in the CalcFields state.
+    void runCalc(TableRow& row) {
+        fields.clearCalculated(row);
         row.calcDone = true;
-        if (calcFields.isEmpty() || !q->onCalcFields)
+        if (fields.calculatedCount() == 0 || !q->onCalcFields)
             return;
-        Row* savedRow = calcRow;
+        TableRow* savedRow = calcRow;
         const TableState savedState = state;
         calcRow = &row;
         stateBeforeCalc = savedState;
@@ -473,81 +302,32 @@ struct Table::Private {
     /// Calculated values of a cached row, computed when missing. The handler may read other
     /// rows of this table and so evict this one: it works on a copy.
     void ensureCalc(int position) {
-        Row& cached = rowAt(position);
+        TableRow& cached = rows.rowAt(position);
         if (cached.calcDone)
             return;
-        const qint64 key = keys[position];
-        Row copy = cached;
+        const qint64 key = rows.keyAt(position);
+        TableRow copy = cached;
         runCalc(copy);
-        auto it = cache.find(key);
-        if (it != cache.end()) {
-            it->calc = copy.calc;
-            it->calcDone = true;
+        if (TableRow* stillCached = rows.cachedRow(key)) {
+            stillCached->calc = copy.calc;
+            stillCached->calcDone = true;
         }
     }
 
     void calcCurrent() {
-        if (calcFields.isEmpty() || state == TableState::Inactive || keysPending)
+        if (fields.calculatedCount() == 0 || state == TableState::Inactive || rows.pending())
             return;
         if (state == TableState::Edit || state == TableState::Insert) {
             runCalc(buffer);
             return;
         }
-        if (pos < 0 || pos >= keys.size())
+        if (pos < 0 || pos >= rows.size())
             return;
-        rowAt(pos).calcDone = false;
+        rows.rowAt(pos).calcDone = false;
         ensureCalc(pos);
     }
 
-    void loadLookup(LookupField& lf) {
-        lf.map.clear();
-        lf.valid = true;
-        const TableInfo* info = q->m_connection->schema().table(lf.lookupTableName);
-        if (!info)
-            return;
-        const ColumnInfo* keyCol = info->column(lf.lookupKeyField);
-        const ColumnInfo* resCol = info->column(lf.resultField);
-        if (!keyCol || !resCol)
-            return;
-        lf.type = resCol->type;
-        QSqlQuery query = q->m_connection->exec(
-            QStringLiteral("SELECT %1, %2 FROM %3 ORDER BY rowid")
-                .arg(quoteName(keyCol->name), quoteName(resCol->name), quoteName(info->name)));
-        while (query.next()) {
-            const QString k = lookupKey(stored::fromDb(query.value(0), keyCol->type));
-            if (!k.isEmpty() && !lf.map.contains(k))
-                lf.map.insert(k, stored::fromDb(query.value(1), resCol->type));
-        }
-    }
-
-    QVariant lookupValue(int index, const Row& row) {
-        LookupField& lf = lookups[index];
-        const QVariant keyValue = fieldOf(row, find(lf.keyField));
-        const QString k = lookupKey(keyValue);
-        if (k.isEmpty())
-            return {};
-        if (!lf.valid)
-            loadLookup(lf);
-        return lf.map.value(k);
-    }
-
-    QVariant fieldOf(const Row& row, FieldPos p) {
-        switch (p.kind) {
-        case FieldKind::Stored:
-            return row.values.value(p.index);
-        case FieldKind::Calculated:
-            return row.calc.value(p.index);
-        case FieldKind::Lookup:
-            return lookupValue(p.index, row);
-        }
-        return {};
-    }
-
     // --- position ------------------------------------------------------------------------
-
-    bool onNewRow(int position) const {
-        return position >= 0 && position < keys.size() && keys[position] == kNewRow;
-    }
 
     /// Posts pending edits here and in the detail tables before the current row changes.
     void prepareMove() {
@@ -579,10 +359,10 @@ struct Table::Private {
         if (state == TableState::Inactive)
             return;
         Table* m = master.data();
-        if (m && m->d->keysPending) {
+        if (m && m->d->rows.pending()) {
             // The master's rows are not read yet, so its current row is not known: this set
             // waits for it.
-            if (keysPending)
+            if (rows.pending())
                 return;
             q->checkBrowseMode();
             deferKeys();
@@ -590,43 +370,36 @@ struct Table::Private {
             afterMove();
             return;
         }
-        if (keysPending)
+        if (rows.pending())
             return; // read with the master's row of the moment it is needed
         const QVariantList link = currentLinkValues();
         if (link == linkValues && !link.isEmpty())
             return;
-        if (link.isEmpty() && linkValues.isEmpty() && keys.isEmpty())
+        if (link.isEmpty() && linkValues.isEmpty() && rows.isEmpty())
             return;
         q->checkBrowseMode();
         readSet(filter, filtered, order);
-        pos = keys.isEmpty() ? -1 : 0;
+        pos = rows.isEmpty() ? -1 : 0;
         bof = true;
-        eof = keys.isEmpty();
+        eof = rows.isEmpty();
         emitSet();
         afterMove();
     }
 
     void moveTo(int position) {
-        if (keys.isEmpty()) {
+        if (rows.isEmpty()) {
             pos = -1;
             bof = eof = true;
             return;
         }
-        pos = qBound(0, position, int(keys.size()) - 1);
-    }
-
-    int positionOf(qint64 key) const {
-        for (int i = 0; i < keys.size(); ++i)
-            if (keys[i] == key)
-                return i;
-        return -1;
+        pos = qBound(0, position, rows.size() - 1);
     }
 
     void stayOnKey(qint64 key, int fallback) {
-        const int at = key != 0 ? positionOf(key) : -1;
+        const int at = key != 0 ? rows.positionOf(key) : -1;
         moveTo(at >= 0 ? at : fallback);
-        bof = keys.isEmpty();
-        eof = keys.isEmpty();
+        bof = rows.isEmpty();
+        eof = rows.isEmpty();
     }
 
     /// Positions after a full re-read: on the row that was current (or the same place) or
@@ -637,7 +410,7 @@ struct Table::Private {
         } else {
             moveTo(0);
             bof = true;
-            eof = keys.isEmpty();
+            eof = rows.isEmpty();
         }
         emitSet();
         afterMove();
@@ -647,11 +420,9 @@ struct Table::Private {
     /// read, so a refused filter leaves the previous one in force.
     void resetSet(const QString& newFilter, bool newFiltered, const QString& newOrder,
                   bool keepRow) {
-        if (keysPending) {
+        if (rows.pending()) {
             // Nothing read yet: only the texts are checked, the keys follow when needed.
-            QString where, orderBy;
-            QVariantList binds;
-            buildQuery(newFilter, newFiltered, newOrder, {}, &where, &binds, &orderBy);
+            buildQuery(newFilter, newFiltered, newOrder, {});
             filter = newFilter;
             filtered = newFiltered;
             order = newOrder;
@@ -672,10 +443,10 @@ struct Table::Private {
     /// Cached rows may be stale; the row being edited takes what is stored as the state it
     /// was read in (the program's own write is no conflict) and keeps what was typed.
     void writtenHere() {
-        if (state == TableState::Inactive || state == TableState::CalcFields || keysPending)
+        if (state == TableState::Inactive || state == TableState::CalcFields || rows.pending())
             return;
-        const bool hadRows = !cache.isEmpty();
-        clearCache();
+        const bool hadRows = rows.hasRows();
+        rows.dropRows();
         if (state == TableState::Browse) {
             if (hadRows)
                 emitData(QString());
@@ -683,14 +454,14 @@ struct Table::Private {
         }
         if (state != TableState::Edit)
             return;
-        const qint64 key = keys.value(pos, 0);
+        const qint64 key = rows.keyAt(pos);
         QStringList cols;
-        for (const ColumnInfo& c : columns)
+        for (const ColumnInfo& c : columns())
             cols << quoteName(c.name);
-        QSqlQuery query = q->m_connection->exec(
-            QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?")
-                .arg(cols.join(QLatin1Char(',')), quoteName(q->m_tableName)),
-            {key});
+        QSqlQuery query =
+            connection->exec(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?")
+                                 .arg(cols.join(QLatin1Char(',')), quoteName(q->m_tableName)),
+                             {key});
         if (!query.next()) {
             buffer.missing = true;
             return;
@@ -698,15 +469,15 @@ struct Table::Private {
         buffer.missing = false;
         buffer.raw.clear();
         QStringList changed;
-        for (int i = 0; i < columns.size(); ++i) {
+        for (int i = 0; i < columns().size(); ++i) {
             const QVariant v = query.value(i);
             buffer.raw << v;
             if (modified.contains(i))
                 continue;
-            const QVariant value = stored::fromDb(v, columns[i].type);
+            const QVariant value = stored::fromDb(v, columns()[i].type);
             if (value != buffer.values[i]) {
                 buffer.values[i] = value;
-                changed << columns[i].name;
+                changed << columns()[i].name;
             }
         }
         if (changed.isEmpty())
@@ -720,7 +491,7 @@ struct Table::Private {
     void announceWrite() {
         announcing = true;
         try {
-            q->m_connection->notifyTableChanged(q->m_tableName);
+            connection->notifyTableChanged(q->m_tableName);
         } catch (...) {
             announcing = false;
             throw;
@@ -746,40 +517,40 @@ struct Table::Private {
     /// value (typed, copied from another table or composed by a rule).
     void requireFits(int column, const QVariant& dbValue) const {
         if (dbValue.typeId() == QMetaType::QString)
-            stored::requireFits(q->m_connection->schema(), q->m_tableName, columns[column].name,
+            stored::requireFits(connection->schema(), q->m_tableName, columns()[column].name,
                                 dbValue.toString());
     }
 
     /// "rowid = ? AND every column IS its value as read", with the binds.
-    QString sameRowSql(qint64 key, const Row& read, QVariantList* binds) const {
+    QString sameRowSql(qint64 key, const TableRow& read, QVariantList* binds) const {
         QString sql = QStringLiteral("rowid = ?");
         *binds << key;
-        const SqlBackend backend = q->m_connection->backend();
-        for (int i = 0; i < columns.size() && i < read.raw.size(); ++i) {
-            sql += QStringLiteral(" AND ") + sameValueSql(backend, quoteName(columns[i].name));
+        const SqlBackend backend = connection->backend();
+        for (int i = 0; i < columns().size() && i < read.raw.size(); ++i) {
+            sql += QStringLiteral(" AND ") + sameValueSql(backend, quoteName(columns()[i].name));
             *binds << read.raw[i];
         }
         return sql;
     }
 
     bool rowExists(qint64 key) const {
-        QSqlQuery query = q->m_connection->exec(
+        QSqlQuery query = connection->exec(
             QStringLiteral("SELECT 1 FROM %1 WHERE rowid = ?").arg(quoteName(q->m_tableName)),
             {key});
         return query.next();
     }
 
     qint64 writeRow() {
-        Connection* conn = q->m_connection;
+        Connection* conn = connection;
         if (state == TableState::Insert) {
             QStringList names;
             QVariantList binds;
-            for (int i = 0; i < columns.size(); ++i) {
-                const QVariant v = stored::toDb(buffer.values[i], columns[i].type);
+            for (int i = 0; i < columns().size(); ++i) {
+                const QVariant v = stored::toDb(buffer.values[i], columns()[i].type);
                 if (v.isNull() && !modified.contains(i))
                     continue;
                 requireFits(i, v);
-                names << quoteName(columns[i].name);
+                names << quoteName(columns()[i].name);
                 binds << v;
             }
             QSqlQuery query =
@@ -797,15 +568,15 @@ struct Table::Private {
             QSqlQuery last = conn->exec(QStringLiteral("SELECT last_insert_rowid()"));
             return last.next() ? last.value(0).toLongLong() : 0;
         }
-        const qint64 key = keys.value(pos, 0);
+        const qint64 key = rows.keyAt(pos);
         QStringList sets;
         QVariantList binds;
         QList<int> cols = modified.values();
         std::sort(cols.begin(), cols.end());
         for (int i : cols) {
-            const QVariant v = stored::toDb(buffer.values[i], columns[i].type);
+            const QVariant v = stored::toDb(buffer.values[i], columns()[i].type);
             requireFits(i, v);
-            sets << quoteName(columns[i].name) + QStringLiteral(" = ?");
+            sets << quoteName(columns()[i].name) + QStringLiteral(" = ?");
             binds << v;
         }
         if (buffer.missing)
@@ -833,16 +604,15 @@ struct Table::Private {
         modified.clear();
         const bool wasEditing = state == TableState::Edit;
         state = TableState::Browse;
-        dropCached(key);
+        rows.dropRow(key);
         if (gone) {
-            const int at = positionOf(key);
-            const bool wasLast = at == keys.size() - 1;
+            const int at = rows.positionOf(key);
+            const bool wasLast = at == rows.size() - 1;
             if (at >= 0)
-                keys.removeAt(at);
-            kept.remove(key);
+                rows.removeAt(at);
             moveTo(pos);
-            bof = keys.isEmpty();
-            eof = keys.isEmpty() || wasLast;
+            bof = rows.isEmpty();
+            eof = rows.isEmpty() || wasLast;
         }
         if (wasEditing)
             emitState();
@@ -857,23 +627,20 @@ struct Table::Private {
         prepareMove();
         if (q->beforeInsert)
             q->beforeInsert(*q);
-        buffer = emptyRow();
+        buffer = fields.emptyRow();
         modified.clear();
         if (hasLink && master) {
             const QVariantList link = currentLinkValues();
             for (int i = 0; i < detailFields.size() && i < link.size(); ++i) {
-                const FieldPos p = find(detailFields[i]);
+                const FieldPos p = fields.find(detailFields[i]);
                 if (p.kind == FieldKind::Stored) {
-                    buffer.values[p.index] = stored::fromDb(
-                        stored::toDb(link[i], columns[p.index].type), columns[p.index].type);
+                    buffer.values[p.index] =
+                        FieldComputations::normalized(link[i], columns()[p.index].type);
                     modified.insert(p.index);
                 }
             }
         }
-        at = qBound(0, at, int(keys.size()));
-        keys.insert(at, kNewRow);
-        insertPos = at;
-        pos = at;
+        pos = rows.insertNewRow(at);
         bof = eof = false;
         setState(TableState::Insert);
         emitSet();
@@ -887,35 +654,19 @@ struct Table::Private {
             q->afterScroll(*q);
         emitData(QString());
     }
-
-    void dropInsertRow() {
-        if (insertPos >= 0 && insertPos < keys.size() && keys[insertPos] == kNewRow)
-            keys.removeAt(insertPos);
-        else
-            keys.removeAll(kNewRow);
-        insertPos = -1;
-    }
 };
 
 // ======================================================================================
 
 Table::Table(Connection* connection, const QString& tableName, QObject* parent)
-    : QObject(parent), d(std::make_unique<Private>(this)), m_connection(connection),
+    : QObject(parent), d(std::make_unique<Private>(this, connection)), m_connection(connection),
       m_tableName(tableName) {
     connect(connection, &Connection::tableChanged, this, [this](const QString& name) {
         if (name.compare(m_tableName, Qt::CaseInsensitive) == 0 && !d->announcing)
             d->writtenHere();
-        bool touched = false;
-        for (LookupField& lf : d->lookups) {
-            if (lf.lookupTableName.compare(name, Qt::CaseInsensitive) == 0) {
-                lf.valid = false;
-                lf.map.clear();
-                touched = true;
-            }
-        }
+        const bool touched = d->fields.tableChanged(name);
         if (touched && d->state != TableState::Inactive) {
-            for (Row& r : d->cache)
-                r.calcDone = false;
+            d->rows.forEachRow([](TableRow& r) { r.calcDone = false; });
             d->emitData(QString());
         }
     });
@@ -932,17 +683,10 @@ void Table::open() {
     if (!info)
         throw DbError(QStringLiteral("Die Tabelle '%1' gibt es nicht.").arg(m_tableName));
     m_tableName = info->name;
-    d->columns = info->columns;
-    d->rebuildFieldIndex();
-    for (LookupField& lf : d->lookups)
-        lf.valid = false;
+    d->fields.setColumns(info->columns);
     // Start-up opens every shared table: their keys are read when something first needs
     // them (a row count, the current row, a grid), not here. The texts are checked now.
-    {
-        QString where, orderBy;
-        QVariantList binds;
-        d->buildQuery(d->filter, d->filtered, d->order, {}, &where, &binds, &orderBy);
-    }
+    d->buildQuery(d->filter, d->filtered, d->order, {});
     d->deferKeys();
     d->state = TableState::Browse;
     d->emitState();
@@ -953,13 +697,9 @@ void Table::open() {
 void Table::close() {
     if (d->state == TableState::Inactive)
         return;
-    d->keys.clear();
-    d->clearCache();
-    d->kept.clear();
-    d->keysPending = false;
+    d->rows.clear();
     d->pos = -1;
     d->bof = d->eof = true;
-    d->insertPos = -1;
     d->modified.clear();
     d->state = TableState::Inactive;
     d->emitState();
@@ -975,9 +715,8 @@ bool Table::isOpen() const {
 void Table::refresh() {
     d->requireOpen();
     checkBrowseMode();
-    for (LookupField& lf : d->lookups)
-        lf.valid = false;
-    if (d->keysPending)
+    d->fields.invalidateLookups();
+    if (d->rows.pending())
         return; // nothing read yet: the first use reads the current rows
     d->resetSet(d->filter, d->filtered, d->order, true);
 }
@@ -1054,15 +793,15 @@ void Table::first() {
     d->prepareMove();
     d->moveTo(0);
     d->bof = true;
-    d->eof = d->keys.isEmpty();
+    d->eof = d->rows.isEmpty();
     d->afterMove();
 }
 
 void Table::last() {
     d->prepareMove();
-    d->moveTo(int(d->keys.size()) - 1);
+    d->moveTo(d->rows.size() - 1);
     d->eof = true;
-    d->bof = d->keys.isEmpty();
+    d->bof = d->rows.isEmpty();
     d->afterMove();
 }
 
@@ -1076,13 +815,13 @@ void Table::prior() {
 
 void Table::moveBy(int distance) {
     d->prepareMove();
-    if (d->keys.isEmpty()) {
+    if (d->rows.isEmpty()) {
         d->moveTo(0);
         d->afterMove();
         return;
     }
     const int target = d->pos + distance;
-    const int lastRow = int(d->keys.size()) - 1;
+    const int lastRow = d->rows.size() - 1;
     d->bof = false;
     d->eof = false;
     if (target > lastRow) {
@@ -1099,14 +838,14 @@ void Table::moveBy(int distance) {
 
 int Table::recNo() const {
     d->ensureKeys();
-    return d->keys.isEmpty() ? -1 : d->pos;
+    return d->rows.isEmpty() ? -1 : d->pos;
 }
 
 void Table::setRecNo(int row) {
     d->prepareMove();
     d->moveTo(row);
-    d->bof = d->keys.isEmpty();
-    d->eof = d->keys.isEmpty();
+    d->bof = d->rows.isEmpty();
+    d->eof = d->rows.isEmpty();
     d->afterMove();
 }
 
@@ -1122,36 +861,37 @@ bool Table::eof() const {
 
 int Table::recordCount() const {
     d->ensureKeys();
-    return int(d->keys.size());
+    return d->rows.size();
 }
 
 bool Table::isEmpty() const {
     d->ensureKeys();
-    return d->keys.isEmpty();
+    return d->rows.isEmpty();
 }
 
 bool Table::locate(const QString& field, const QVariant& value) {
     d->requireOpen();
     d->ensureKeys();
-    const FieldPos p = d->find(field);
+    const FieldPos p = d->fields.find(field);
     checkBrowseMode();
     if (p.kind != FieldKind::Stored) {
         // Calculated and lookup fields exist only here: search the rows one by one.
-        for (int i = 0; i < d->keys.size(); ++i) {
+        for (int i = 0; i < d->rows.size(); ++i) {
             const QVariant v = valueAt(i, field);
-            if (lookupKey(v) == lookupKey(value)) {
+            if (FieldComputations::matchKey(v) == FieldComputations::matchKey(value)) {
                 setRecNo(i);
                 return true;
             }
         }
         return false;
     }
-    const ColumnInfo& col = d->columns[p.index];
+    const ColumnInfo& col = d->columns()[p.index];
+    const KeyQuery& set = d->rows.query();
     const QVariant bound = stored::toDb(value, col.type);
     const QString colSql = quoteName(col.name);
     QString where =
-        d->whereSql.isEmpty() ? QStringLiteral(" WHERE ") : d->whereSql + QStringLiteral(" AND ");
-    QVariantList binds = d->whereBinds;
+        set.where.isEmpty() ? QStringLiteral(" WHERE ") : set.where + QStringLiteral(" AND ");
+    QVariantList binds = set.binds;
     if (bound.isNull()) {
         where += colSql + QStringLiteral(" IS NULL");
     } else if (isTextual(col.type)) {
@@ -1165,7 +905,7 @@ bool Table::locate(const QString& field, const QVariant& value) {
     {
         QSqlQuery query =
             m_connection->exec(QStringLiteral("SELECT rowid FROM ") + quoteName(m_tableName) +
-                                   where + d->orderSql + QStringLiteral(" LIMIT 1"),
+                                   where + set.orderBy + QStringLiteral(" LIMIT 1"),
                                binds);
         if (query.next())
             found = query.value(0).toLongLong();
@@ -1177,10 +917,10 @@ bool Table::locate(const QString& field, const QVariant& value) {
         for (QChar c : wanted)
             ascii = ascii && c.unicode() < 128;
         if (!ascii) {
-            QSqlQuery query = m_connection->exec(
-                QStringLiteral("SELECT rowid, %1 FROM %2%3%4")
-                    .arg(colSql, quoteName(m_tableName), d->whereSql, d->orderSql),
-                d->whereBinds);
+            QSqlQuery query =
+                m_connection->exec(QStringLiteral("SELECT rowid, %1 FROM %2%3%4")
+                                       .arg(colSql, quoteName(m_tableName), set.where, set.orderBy),
+                                   set.binds);
             while (query.next()) {
                 if (query.value(1).toString().compare(wanted, Qt::CaseInsensitive) == 0) {
                     found = query.value(0).toLongLong();
@@ -1191,7 +931,7 @@ bool Table::locate(const QString& field, const QVariant& value) {
     }
     if (found == 0)
         return false;
-    const int at = d->positionOf(found);
+    const int at = d->rows.positionOf(found);
     if (at < 0)
         return false;
     setRecNo(at);
@@ -1218,14 +958,14 @@ void Table::insert() {
     d->requireOpen();
     d->ensureKeys();
     checkBrowseMode();
-    d->startInsert(d->keys.isEmpty() ? 0 : d->pos);
+    d->startInsert(d->rows.isEmpty() ? 0 : d->pos);
 }
 
 void Table::append() {
     d->requireOpen();
     d->ensureKeys();
     checkBrowseMode();
-    d->startInsert(int(d->keys.size()));
+    d->startInsert(d->rows.size());
 }
 
 void Table::edit() {
@@ -1233,12 +973,12 @@ void Table::edit() {
     d->ensureKeys();
     if (isEditing())
         return;
-    if (d->keys.isEmpty()) {
+    if (d->rows.isEmpty()) {
         // As the old engine did: editing an empty set starts a new row.
         insert();
         return;
     }
-    d->buffer = d->rowAt(d->pos);
+    d->buffer = d->rows.rowAt(d->pos);
     d->modified.clear();
     d->setState(TableState::Edit);
     d->calcCurrent();
@@ -1265,16 +1005,15 @@ void Table::post() {
             key = d->writeRow();
         }
     } catch (const RowConflict& conflict) {
-        d->showStoredAfterConflict(d->keys.value(d->pos, 0), conflict.gone);
+        d->showStoredAfterConflict(d->rows.keyAt(d->pos), conflict.gone);
         throw DbError(conflict.gone ? deletedElsewhereMessage() : changedElsewhereMessage());
     }
-    if (inserting && oldPos >= 0 && oldPos < d->keys.size())
-        d->keys[oldPos] = key;
-    d->insertPos = -1;
-    d->dropCached(key);
+    if (inserting)
+        d->rows.settleNewRow(oldPos, key);
+    d->rows.dropRow(key);
     d->modified.clear();
     d->state = TableState::Browse;
-    d->rereadKeepingRows(key, oldPos);
+    d->rows.rereadKeeping(key, oldPos);
     d->stayOnKey(key, oldPos);
     d->emitState();
     d->emitSet();
@@ -1290,12 +1029,11 @@ void Table::cancel() {
     if (!isEditing())
         return;
     if (d->state == TableState::Insert) {
-        const int at = d->insertPos;
-        d->dropInsertRow();
+        const int at = d->rows.dropNewRow();
         d->modified.clear();
         d->state = TableState::Browse;
         d->moveTo(at);
-        d->bof = d->eof = d->keys.isEmpty();
+        d->bof = d->eof = d->rows.isEmpty();
         d->emitState();
         d->emitSet();
         d->afterMove();
@@ -1316,22 +1054,22 @@ void Table::remove() {
         cancel();
         return;
     }
-    if (d->keys.isEmpty())
+    if (d->rows.isEmpty())
         throw DbError(QStringLiteral("Es ist kein Datensatz vorhanden, der gelöscht werden kann."));
     if (beforeDelete)
         beforeDelete(*this);
-    const qint64 key = d->keys[d->pos];
+    const qint64 key = d->rows.keyAt(d->pos);
     // Only the row as it was read is deleted: one changed or deleted elsewhere is reported.
-    const Row read = d->state == TableState::Edit ? d->buffer : d->rowAt(d->pos);
+    const TableRow read = d->state == TableState::Edit ? d->buffer : d->rows.rowAt(d->pos);
     bool deleted = false;
     if (!read.missing) {
         QVariantList binds;
         const QString same = d->sameRowSql(key, read, &binds);
-        deleted = m_connection
-                      ->exec(QStringLiteral("DELETE FROM %1 WHERE %2")
-                                 .arg(quoteName(m_tableName), same),
-                             binds)
-                      .numRowsAffected() > 0;
+        deleted =
+            m_connection
+                ->exec(QStringLiteral("DELETE FROM %1 WHERE %2").arg(quoteName(m_tableName), same),
+                       binds)
+                .numRowsAffected() > 0;
     }
     if (!deleted) {
         const bool gone = read.missing || !d->rowExists(key);
@@ -1341,13 +1079,11 @@ void Table::remove() {
     d->modified.clear();
     const bool wasEditing = d->state == TableState::Edit;
     d->state = TableState::Browse;
-    const bool wasLast = d->pos == d->keys.size() - 1;
-    d->keys.removeAt(d->pos);
-    d->kept.remove(key);
-    d->dropCached(key);
+    const bool wasLast = d->pos == d->rows.size() - 1;
+    d->rows.removeAt(d->pos);
     d->moveTo(d->pos);
-    d->bof = d->keys.isEmpty();
-    d->eof = d->keys.isEmpty() || wasLast;
+    d->bof = d->rows.isEmpty();
+    d->eof = d->rows.isEmpty() || wasLast;
     if (wasEditing)
         d->emitState();
     d->emitSet();
@@ -1369,92 +1105,69 @@ void Table::checkBrowseMode() {
 // --- fields ------------------------------------------------------------------------------
 
 QStringList Table::fieldNames() const {
-    QStringList out;
-    for (const ColumnInfo& c : d->columns)
-        out << c.name;
-    for (const CalcField& c : d->calcFields)
-        out << c.name;
-    for (const LookupField& l : d->lookups)
-        out << l.name;
-    return out;
+    return d->fields.names();
 }
 
 bool Table::hasField(const QString& name) const {
-    return d->fieldIndex.contains(name.toCaseFolded());
+    return d->fields.contains(name);
 }
 
 ColumnType Table::fieldType(const QString& name) const {
-    const FieldPos p = d->find(name);
-    switch (p.kind) {
-    case FieldKind::Stored:
-        return d->columns[p.index].type;
-    case FieldKind::Calculated:
-        return d->calcFields[p.index].type;
-    case FieldKind::Lookup: {
-        const LookupField& lf = d->lookups[p.index];
-        if (const TableInfo* info = m_connection->schema().table(lf.lookupTableName))
-            if (const ColumnInfo* c = info->column(lf.resultField))
-                return c->type;
-        return lf.type;
-    }
-    }
-    return ColumnType::Unknown;
+    return d->fields.type(d->fields.find(name));
 }
 
 QVariant Table::value(const QString& field) const {
-    const FieldPos p = d->find(field);
+    const FieldPos p = d->fields.find(field);
     switch (d->state) {
     case TableState::Inactive:
         d->requireOpen();
         break;
     case TableState::CalcFields:
-        return d->fieldOf(*d->calcRow, p);
+        return d->fields.valueOf(*d->calcRow, p);
     case TableState::Edit:
     case TableState::Insert:
-        return d->fieldOf(d->buffer, p);
+        return d->fields.valueOf(d->buffer, p);
     case TableState::Browse:
         d->ensureKeys();
         break;
     }
-    if (d->pos < 0 || d->pos >= d->keys.size()) {
-        if (p.kind == FieldKind::Stored && d->columns[p.index].type == ColumnType::Boolean)
+    if (d->pos < 0 || d->pos >= d->rows.size()) {
+        if (p.kind == FieldKind::Stored && d->columns()[p.index].type == ColumnType::Boolean)
             return false;
         return {};
     }
     if (p.kind == FieldKind::Calculated)
         d->ensureCalc(d->pos);
-    return d->fieldOf(d->rowAt(d->pos), p);
+    return d->fields.valueOf(d->rows.rowAt(d->pos), p);
 }
 
 void Table::setValue(const QString& field, const QVariant& value) {
     d->requireOpen();
-    const FieldPos p = d->find(field);
+    const FieldPos p = d->fields.find(field);
     if (d->state == TableState::CalcFields) {
         if (p.kind != FieldKind::Calculated)
             throw DbError(
                 QStringLiteral("Das Feld '%1' kann hier nicht geändert werden.").arg(field));
-        const ColumnType type = d->calcFields[p.index].type;
-        d->calcRow->calc[p.index] = stored::fromDb(stored::toDb(value, type), type);
+        d->calcRow->calc[p.index] = FieldComputations::normalized(value, d->fields.type(p));
         return;
     }
     if (!isEditing())
         throw DbError(browseModeMessage());
     if (p.kind != FieldKind::Stored)
         throw DbError(QStringLiteral("Das Feld '%1' kann nicht geändert werden.").arg(field));
-    const ColumnType type = d->columns[p.index].type;
-    d->buffer.values[p.index] = stored::fromDb(stored::toDb(value, type), type);
+    d->buffer.values[p.index] = FieldComputations::normalized(value, d->columns()[p.index].type);
     d->modified.insert(p.index);
     d->calcCurrent();
-    d->emitData(d->columns[p.index].name);
+    d->emitData(d->columns()[p.index].name);
 }
 
 QVariant Table::valueAt(int row, const QString& field) const {
-    const FieldPos p = d->find(field);
+    const FieldPos p = d->fields.find(field);
     d->ensureKeys();
-    if (d->state == TableState::Inactive || row < 0 || row >= d->keys.size())
+    if (d->state == TableState::Inactive || row < 0 || row >= d->rows.size())
         return {};
-    if (d->onNewRow(row) || (row == d->pos && isEditing()))
-        return d->fieldOf(d->buffer, p);
+    if (d->rows.isNewRow(row) || (row == d->pos && isEditing()))
+        return d->fields.valueOf(d->buffer, p);
     if (p.kind == FieldKind::Calculated) {
         try {
             d->ensureCalc(row);
@@ -1463,39 +1176,30 @@ QVariant Table::valueAt(int row, const QString& field) const {
             return {};
         }
     }
-    return d->fieldOf(d->rowAt(row), p);
+    return d->fields.valueOf(d->rows.rowAt(row), p);
 }
 
 qint64 Table::currentKey() const {
     d->ensureKeys();
-    if (d->pos < 0 || d->pos >= d->keys.size() || d->keys[d->pos] == kNewRow)
+    if (d->pos < 0 || d->pos >= d->rows.size() || d->rows.keyAt(d->pos) == kNewRow)
         return 0;
-    return d->keys[d->pos];
+    return d->rows.keyAt(d->pos);
 }
 
 // --- calculated and lookup fields ------------------------------------------------------
 
 void Table::addCalculatedField(const QString& name, ColumnType type) {
-    d->calcFields.append({name, type});
+    d->fields.addCalculated(name, type);
     d->buffer.calc << QVariant();
-    for (Row& r : d->cache) {
+    d->rows.forEachRow([](TableRow& r) {
         r.calc << QVariant();
         r.calcDone = false;
-    }
-    d->rebuildFieldIndex();
+    });
 }
 
 void Table::addLookupField(const QString& name, const QString& keyField, Table* lookupTable,
                            const QString& lookupKeyField, const QString& resultField) {
-    LookupField lf;
-    lf.name = name;
-    lf.keyField = keyField;
-    lf.lookupTable = lookupTable;
-    lf.lookupTableName = lookupTable ? lookupTable->tableName() : QString();
-    lf.lookupKeyField = lookupKeyField;
-    lf.resultField = resultField;
-    d->lookups.append(lf);
-    d->rebuildFieldIndex();
+    d->fields.addLookup(name, keyField, lookupTable, lookupKeyField, resultField);
 }
 
 // --- suspended control updates -----------------------------------------------------------

@@ -143,6 +143,48 @@ public:
                         const QString& lookupKeyField, const QString& resultField);
 
     // --- events --------------------------------------------------------------------------
+    // The events a table raises, in firing order. "details follow": each detail table reads
+    // the rows of the master's new row and raises its own setChanged, onCalcFields,
+    // afterScroll, dataChanged. "announced": Connection::tableChanged tells the other table
+    // objects of the write. A handler or hook that throws stops the call right there; the
+    // exception reaches the caller and the later events of the list do not fire.
+    //
+    // - insert(), append(): a pending edit here and in the detail tables is posted (post()),
+    //   beforeInsert, the new row (stateChanged, setChanged), onNewRecord, onCalcFields,
+    //   details follow, afterInsert, afterScroll, dataChanged. beforeInsert throwing: no new
+    //   row; a later handler throwing: the new row stays, in insert.
+    // - edit(): stateChanged, onCalcFields, dataChanged (an empty set: insert() instead).
+    // - setValue() in edit or insert: onCalcFields, dataChanged(field).
+    // - post(): the update-record hooks (in the order added), beforePost, then in one
+    //   transaction beforeWrite and the store (without beforeWrite: the store alone), browse
+    //   (stateChanged, setChanged), onCalcFields, details follow, afterPost, announced,
+    //   dataChanged. A hook, beforePost or beforeWrite throwing: nothing is stored and the row
+    //   stays in edit or insert with its values. afterPost throwing: the row is stored, the
+    //   table in browse, but not announced. A store refused for a row changed or deleted
+    //   elsewhere: browse (stateChanged, setChanged when gone), onCalcFields, details follow,
+    //   dataChanged, then DbError; afterPost does not run.
+    // - cancel() of an insert: the new row goes (stateChanged, setChanged), onCalcFields,
+    //   details follow, afterScroll, dataChanged. Of an edit: stateChanged, onCalcFields,
+    //   details follow, dataChanged (no afterScroll).
+    // - remove(): beforeDelete, the delete, browse (stateChanged when it was in edit),
+    //   setChanged, onCalcFields, details follow, afterDelete, announced, afterScroll,
+    //   dataChanged. beforeDelete throwing: nothing deleted. In insert: cancel() instead. A
+    //   delete refused for a row changed or deleted elsewhere: as a refused store.
+    // - first(), last(), next(), prior(), moveBy(), setRecNo(), locate(): a pending edit here
+    //   and in the detail tables is posted, then onCalcFields, details follow, afterScroll,
+    //   dataChanged.
+    // - setOrder(), setFilter() (while filtered), setFiltered(), setMasterLink() and
+    //   refresh() of an open table: a pending edit is posted, setChanged, onCalcFields,
+    //   details follow, afterScroll, dataChanged (refresh() before any row was read: none).
+    // - open(): stateChanged, setChanged, details follow, afterScroll, dataChanged (no row is
+    //   read yet, so no onCalcFields). close(): a pending edit is dropped; stateChanged,
+    //   setChanged, dataChanged, details follow; no handler runs.
+    // - onCalcFields runs only when the table has calculated fields, in the state CalcFields
+    //   on the row being computed: for the current row where listed above, for any other row
+    //   when its values are first read (valueAt() of a grid, where a throwing handler gives
+    //   null instead). It may set calculated fields only.
+    // - Between disableControls() and enableControls() the signals are held back; the last
+    //   enableControls() sends stateChanged (if held), setChanged and dataChanged once.
     Handler beforeInsert, afterInsert, beforePost, afterPost, beforeDelete, afterDelete,
         afterScroll, onCalcFields, onNewRecord;
     /// Runs after beforePost inside one write transaction with the store itself, so that

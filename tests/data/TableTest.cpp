@@ -602,3 +602,124 @@ TEST(TableCache, ValuesAtRandomPositionsMatchTheDatabase) {
     EXPECT_TRUE(trips.locate(QStringLiteral("AuftragNr"), nr[1234]));
     EXPECT_EQ(trips.recNo(), 1234);
 }
+
+// Every event of insert, edit, post, cancel and delete, in the order Table.h lists them.
+TEST_F(AddressFixture, EventsFireInTheDocumentedOrder) {
+    Table t(&db.conn(), QStringLiteral("ADRESSEN"));
+    t.setOrder(QStringLiteral("[Name] ASC"));
+    t.addCalculatedField(QStringLiteral("Gross"), ColumnType::Text);
+    t.open();
+    t.first();
+    QStringList log;
+    auto rec = [&log](const char* n) {
+        return [&log, n](Table&) { log << QString::fromLatin1(n); };
+    };
+    t.beforeInsert = rec("beforeInsert");
+    t.onNewRecord = rec("onNewRecord");
+    t.afterInsert = rec("afterInsert");
+    t.beforePost = rec("beforePost");
+    bool refuseWrite = false;
+    t.beforeWrite = [&](Table&) {
+        log << QStringLiteral("beforeWrite");
+        if (refuseWrite)
+            throw DbError(QStringLiteral("refused"));
+    };
+    t.afterPost = rec("afterPost");
+    t.beforeDelete = rec("beforeDelete");
+    t.afterDelete = rec("afterDelete");
+    t.afterScroll = rec("afterScroll");
+    t.onCalcFields = [&log](Table& tt) {
+        log << QStringLiteral("onCalcFields");
+        tt.setValue(QStringLiteral("Gross"), tt.field(QStringLiteral("Name")).asString().toUpper());
+    };
+    QObject owner;
+    t.addUpdateRecordHook(&owner, [&log] { log << QStringLiteral("updateRecord"); });
+    QObject::connect(&t, &Table::stateChanged, [&log] { log << QStringLiteral("stateChanged"); });
+    QObject::connect(&t, &Table::setChanged, [&log] { log << QStringLiteral("setChanged"); });
+    QObject::connect(&t, &Table::dataChanged, [&log](const QString& f) {
+        log << (f.isEmpty() ? QStringLiteral("dataChanged") : QStringLiteral("dataChanged:") + f);
+    });
+    QObject::connect(&db.conn(), &Connection::tableChanged,
+                     [&log] { log << QStringLiteral("announced"); });
+    auto name = [&t](const char* n) { t.setValue(QStringLiteral("Name"), QString::fromUtf8(n)); };
+    const QStringList storedEdit{"updateRecord", "beforePost", "beforeWrite",
+                                 "stateChanged", "setChanged", "onCalcFields",
+                                 "afterPost",    "announced",  "dataChanged"};
+
+    struct Step {
+        const char* what;
+        std::function<void()> prepare; // not recorded
+        std::function<void()> act;
+        QStringList events;
+        TableState after;
+    };
+    const Step steps[] = {
+        {"insert",
+         [] {},
+         [&] { t.insert(); },
+         {"beforeInsert", "stateChanged", "setChanged", "onNewRecord", "onCalcFields",
+          "afterInsert", "afterScroll", "dataChanged"},
+         TableState::Insert},
+        {"setValue",
+         [] {},
+         [&] { name("Neumann"); },
+         {"onCalcFields", "dataChanged:Name"},
+         TableState::Insert},
+        {"post of the insert", [&] { t.setValue(QStringLiteral("ID"), 9); }, [&] { t.post(); },
+         storedEdit, TableState::Browse},
+        {"edit",
+         [] {},
+         [&] { t.edit(); },
+         {"stateChanged", "onCalcFields", "dataChanged"},
+         TableState::Edit},
+        {"post of the edit", [&] { name("Neufeld"); }, [&] { t.post(); }, storedEdit,
+         TableState::Browse},
+        {"post refused by beforeWrite",
+         [&] {
+             t.edit();
+             name("Nix");
+             refuseWrite = true;
+         },
+         [&] { EXPECT_THROW(t.post(), DbError); },
+         {"updateRecord", "beforePost", "beforeWrite"},
+         TableState::Edit},
+        {"cancel of an edit",
+         [&] { refuseWrite = false; },
+         [&] { t.cancel(); },
+         {"stateChanged", "onCalcFields", "dataChanged"},
+         TableState::Browse},
+        {"cancel of an insert",
+         [&] { t.append(); },
+         [&] { t.cancel(); },
+         {"stateChanged", "setChanged", "onCalcFields", "afterScroll", "dataChanged"},
+         TableState::Browse},
+        {"move",
+         [] {},
+         [&] { t.first(); },
+         {"onCalcFields", "afterScroll", "dataChanged"},
+         TableState::Browse},
+        {"delete",
+         [] {},
+         [&] { t.remove(); },
+         {"beforeDelete", "setChanged", "onCalcFields", "afterDelete", "announced", "afterScroll",
+          "dataChanged"},
+         TableState::Browse},
+        {"delete in edit",
+         [&] { t.edit(); },
+         [&] { t.remove(); },
+         {"beforeDelete", "stateChanged", "setChanged", "onCalcFields", "afterDelete", "announced",
+          "afterScroll", "dataChanged"},
+         TableState::Browse},
+    };
+    for (const Step& step : steps) {
+        step.prepare();
+        log.clear();
+        step.act();
+        EXPECT_EQ(log, step.events) << step.what;
+        EXPECT_EQ(t.state(), step.after) << step.what;
+    }
+    EXPECT_EQ(scalar(db.conn(), "SELECT Name FROM ADRESSEN WHERE ID = 9").toString(),
+              QStringLiteral("Neufeld"));
+    EXPECT_EQ(t.value(QStringLiteral("Gross")).toString(),
+              t.value(QStringLiteral("Name")).toString().toUpper());
+}
