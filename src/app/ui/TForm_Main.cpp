@@ -12,6 +12,7 @@
 #include "data/ui/DbNavigator.h"
 #include "invoicing/ui/InvoiceOutput.h"
 #include "invoicing/ui/TRec_Editform.h"
+#include "invoicing/ui/TRec_Druckform.h"
 #include "invoicing/ui/TRec_Neuform.h"
 #include "masterdata/ui/TForm_Adressen.h"
 #include "masterdata/ui/TForm_Ortsliste.h"
@@ -560,7 +561,9 @@ void TForm_Main::InvoiceOverview1Click() {
     });
 }
 void TForm_Main::MonthlyInvoices1Click() {}
-void TForm_Main::PrintInvoices1Click() {}
+void TForm_Main::PrintInvoices1Click() {
+    TRec_Druckform::open(m_context, this);
+}
 void TForm_Main::BlankInvoice1Click() {
     InvoiceOutput::printBlankForm(m_context);
 }

@@ -66,6 +66,28 @@ void InvoiceOutput::showInvoice(const AppContext& context, int recNr, int posId,
     }
 }
 
+int InvoiceOutput::outputRange(const AppContext& context, const QList<int>& numbers,
+                               bool printIt) {
+    requireOpenModule(context);
+    int output = 0;
+    try {
+        TRec_Dokument document(context.datenR, context.programFolder);
+        for (int recNr : numbers) {
+            document.RechnungVorbereiten(recNr, -1);
+            if (printIt)
+                print(document, false, context);
+            else
+                preview(document, context);
+            ++output;
+        }
+    } catch (const DbError& e) {
+        if (context.dialogs)
+            context.dialogs->error(e.message());
+        return -1;
+    }
+    return output;
+}
+
 void InvoiceOutput::printBlankForm(const AppContext& context) {
     requireOpenModule(context);
     try {

@@ -2,6 +2,7 @@
 
 #include "base/AppContext.h"
 
+#include <QList>
 #include <functional>
 
 namespace kilvaro {
@@ -30,6 +31,11 @@ public:
     /// (a missing letterhead file) or prepared is reported as a German error message;
     /// nothing is shown then.
     static void showInvoice(const AppContext& context, int recNr, int posId, bool print);
+
+    /// The documents of `numbers` (existing invoices, ascending) in one document run, each
+    /// printed or previewed (a preview returns when its window has been closed). Returns how
+    /// many were output, or -1 when the document failed (the reason has been shown).
+    static int outputRange(const AppContext& context, const QList<int>& numbers, bool print);
 
     /// "&Blanko-Rechnung": the document for number 0 without cover text, printed directly.
     /// Throws DbError when no database is open; other failures are reported as messages.

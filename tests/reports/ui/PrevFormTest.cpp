@@ -22,6 +22,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QElapsedTimer>
 #include <QTimer>
 #include <QToolButton>
 
@@ -432,10 +433,22 @@ private slots:
         // Run to the end, then close: the caption is the title.
         ListReport full(30);
         QString caption;
-        QTimer::singleShot(50, [&] {
-            caption = TPrevForm::lastCreated()->windowTitle();
-            TPrevForm::lastCreated()->close();
+        // Waits for the end of the rendering (a loaded machine takes its time), at most 5 s.
+        QTimer poll;
+        poll.setInterval(10);
+        QElapsedTimer waited;
+        waited.start();
+        connect(&poll, &QTimer::timeout, this, [&] {
+            TPrevForm* form = TPrevForm::lastCreated();
+            if (!form)
+                return;
+            if (form->windowTitle() != QStringLiteral("Ortsliste") && waited.elapsed() < 5000)
+                return;
+            poll.stop();
+            caption = form->windowTitle();
+            form->close();
         });
+        poll.start();
         TPrevForm::preview(full, context(), s.get());
         QCOMPARE(caption, QStringLiteral("Ortsliste"));
     }
