@@ -33,8 +33,8 @@ class Table;
 ///      so without the price warning), the row back into edit, and the window's tab
 ///      "Bearbeiten" (window hook windowShowTab(1)).
 ///
-///   Storing a trip (every post through `Fahrttab`: the window, the navigator, invoicing,
-///   the window's bulk tools):
+///   Storing a trip (every post through `Fahrttab`: the window, the navigator, the single
+///   invoice marking its trip, the window's bulk tools):
 ///   3. beforePost (TDaten_A::fahrtBeforePost) -> FahrtTabBeforePost: 1. a zero `Nacht`,
 ///      `Ankleiden`, `Feiertag` becomes empty; 2. the price warning "Die Fahrt hat keinen
 ///      Preis!" when `Gesamt` is 0 (not on the first store); 3. InsertPosting cleared.

@@ -6,7 +6,6 @@
 #include "data/Daten_A.h"
 #include "data/Query.h"
 #include "data/ui/DbGrid.h"
-#include "data/ui/DbNavigator.h"
 #include "data/ui/FieldBinding.h"
 #include "trips/AddressChoices.h"
 #include "trips/InvoiceMarks.h"
@@ -18,7 +17,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
