@@ -1,15 +1,16 @@
 #include "trips/TripRules.h"
 
+#include "base/DbError.h"
 #include "base/DialogService.h"
 #include "base/Money.h"
 #include "base/Utils.h"
 #include "data/Connection.h"
 #include "data/Daten_A.h"
-#include "base/DbError.h"
 #include "data/Query.h"
 #include "data/StoredValue.h"
 #include "data/Table.h"
 
+#include <QScopeGuard>
 #include <QSqlQuery>
 
 namespace kilvaro {
@@ -46,12 +47,13 @@ TripRules* TripRules::install(TDaten_A* daten, DialogService* dialogs) {
         return existing;
     auto* rules = new TripRules(daten, dialogs);
     rules->setParent(daten);
+    // In firing order (TripRules.h).
     daten->fahrtBeforeInsert = [rules](Table& t) { rules->FahrtTabBeforeInsert(t); };
     daten->fahrtAfterInsert = [rules](Table& t) { rules->FahrtTabAfterInsert(t); };
     daten->fahrtBeforePost = [rules](Table& t) { rules->FahrtTabBeforePost(t); };
+    daten->Fahrttab->beforeWrite = [rules](Table& t) { rules->FahrtTabBeforeWrite(t); };
     daten->fahrtAfterPost = [rules](Table& t) { rules->FahrtTabAfterPost(t); };
     daten->fahrtCalcFields = [rules](Table& t) { rules->FahrtTabCalcFields(t); };
-    daten->Fahrttab->beforeWrite = [rules](Table& t) { rules->FahrtTabBeforeWrite(t); };
     return rules;
 }
 
@@ -258,6 +260,34 @@ void TripRules::FahrtTabCalcFields(Table& t) {
     const double net = netAmount(t);
     t.setValue(QStringLiteral("Gesamt"), net);
     t.setValue(QStringLiteral("Brutto"), Money::grossOf(net, rate));
+}
+
+// --- bulk stores ---------------------------------------------------------------------------
+
+void TripRules::storeEveryTrip(const std::function<void(Table&)>& change) {
+    Table* trips = m_daten->Fahrttab;
+    trips->disableControls();
+    const auto resume = qScopeGuard([trips] { trips->enableControls(); });
+    try {
+        // All rows or none: a failure halfway must not leave half the trips changed.
+        Transaction transaction(*m_daten->Database);
+        trips->first();
+        while (!trips->isEmpty()) {
+            trips->edit();
+            change(*trips);
+            trips->post();
+            if (trips->recNo() >= trips->recordCount() - 1)
+                break;
+            trips->next();
+        }
+        transaction.commit();
+    } catch (...) {
+        // The transaction is rolled back here; show what is stored.
+        if (trips->isEditing())
+            trips->cancel();
+        trips->refresh();
+        throw;
+    }
 }
 
 // --- pricing operations of the trip window ----------------------------------------------

@@ -20,6 +20,39 @@ class Table;
 /// One instance per data module, installed into its trip hooks; it lives as long as the
 /// data module (it is its child). Everything runs through the table objects, so tests drive
 /// the rules exactly as the window does.
+///
+/// Where the rules run: the events of `Fahrttab`, in firing order, and the rule on each
+/// (install() hooks them in this order):
+///
+///   Inserting a trip (the navigator's insert):
+///   1. beforeInsert (TDaten_A::fahrtBeforeInsert) -> FahrtTabBeforeInsert: the trip table's
+///      filtering off, and the window's month filter unchecked (window hook
+///      windowUncheckMonthFilter), so that the new trip is in view.
+///   2. afterInsert (TDaten_A::fahrtAfterInsert) -> FahrtTabAfterInsert: `Datum` := today,
+///      then the first store at once (steps 3 to 5 run inside it, with InsertPosting set,
+///      so without the price warning), the row back into edit, and the window's tab
+///      "Bearbeiten" (window hook windowShowTab(1)).
+///
+///   Storing a trip (every post through `Fahrttab`: the window, the navigator, the single
+///   invoice marking its trip, the window's bulk tools):
+///   3. beforePost (TDaten_A::fahrtBeforePost) -> FahrtTabBeforePost: 1. a zero `Nacht`,
+///      `Ankleiden`, `Feiertag` becomes empty; 2. the price warning "Die Fahrt hat keinen
+///      Preis!" when `Gesamt` is 0 (not on the first store); 3. InsertPosting cleared.
+///   4. beforeWrite (Table::beforeWrite, inside the store's write transaction) ->
+///      FahrtTabBeforeWrite: the order number. NextOrderNumber(Datum) when the trip has none,
+///      when its day is not the trip's date and `ANRLock` is not set, when it was handed out
+///      by a store that failed, or while setRenumberOnStore is on. Then the row is written.
+///   5. afterPost (TDaten_A::fahrtAfterPost) -> FahrtTabAfterPost: the window's tab
+///      "Anzeige" (window hook windowShowTab(0)).
+///
+///   Whenever a row's calculated fields are needed (grid rows, the current row after every
+///   move and every field change, also during steps 1 to 5):
+///   6. onCalcFields (TDaten_A::fahrtCalcFields) -> FahrtTabCalcFields: 1. the tariff
+///      version for the row's date and the current funeral director (as SelectTariff);
+///      2. `Gesamt`; 3. `Brutto` from `Gesamt` and the version's VAT rate.
+///
+/// The pricing operations (surcharges, places, price list), LocateFuneralDirector and the
+/// funeral-director change are not events: the trip window calls them.
 class TripRules : public QObject {
     Q_OBJECT
 public:
@@ -66,16 +99,24 @@ public:
     /// The current Preistab row was chosen: Startort and Ortspauschale from it.
     void PriceListEntryChosen();
 
-    // --- the trip window while it exists --------------------------------------------------
-    /// Unchecks the window's month filter (before a trip is inserted).
-    std::function<void()> windowUncheckMonthFilter;
-    /// Shows the window's tab (0 "Anzeige", 1 "Bearbeiten") and enables its input panel
-    /// exactly for tab 1.
-    std::function<void(int tab)> windowShowTab;
+    // --- bulk stores -------------------------------------------------------------------
+    /// Edits and stores every trip of the current set of `Fahrttab` after `change`, in one
+    /// transaction: a failure halfway leaves every trip as it was (and shows the stored
+    /// rows). Every store runs steps 3 to 5 above.
+    void storeEveryTrip(const std::function<void(Table&)>& change);
 
     /// While set, every store gives the trip the next free number of its day, locked or
     /// not (the window's "Nr anpassen"); the number is taken inside the store's transaction.
     void setRenumberOnStore(bool on) { m_renumberOnStore = on; }
+
+    // --- window hooks -----------------------------------------------------------------
+    // Set by the trip window while it exists (and cleared when it closes), so that the
+    // insert and store events above can reach it without the rules knowing windows.
+    /// Unchecks the window's month filter (step 1, before a trip is inserted).
+    std::function<void()> windowUncheckMonthFilter;
+    /// Shows the window's tab (0 "Anzeige", 1 "Bearbeiten") and enables its input panel
+    /// exactly for tab 1 (steps 2 and 5).
+    std::function<void(int tab)> windowShowTab;
 
     /// How often a tariff version was looked up in the database (for tests and
     /// benchmarks: a screen of rows must not cost one look-up per row).
@@ -84,12 +125,13 @@ public:
 private:
     TripRules(TDaten_A* daten, DialogService* dialogs);
 
-    void FahrtTabBeforeInsert(Table& t);
-    void FahrtTabAfterInsert(Table& t);
-    void FahrtTabBeforePost(Table& t);
-    void FahrtTabBeforeWrite(Table& t);
-    void FahrtTabAfterPost(Table& t);
-    void FahrtTabCalcFields(Table& t);
+    // The event rules, in firing order (see the list above).
+    void FahrtTabBeforeInsert(Table& t); // 1
+    void FahrtTabAfterInsert(Table& t);  // 2
+    void FahrtTabBeforePost(Table& t);   // 3
+    void FahrtTabBeforeWrite(Table& t);  // 4
+    void FahrtTabAfterPost(Table& t);    // 5
+    void FahrtTabCalcFields(Table& t);   // 6
 
     int currentTariffGroup() const;
     /// The ID of the first version of the group (order Nr, Anfang) valid on the date; 0 when

@@ -1,33 +1,16 @@
 #include "trips/ui/TFAuftragsuche.h"
 
-#include "data/Connection.h"
-#include "data/StoredValue.h"
-
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
-#include <QSqlQuery>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QVBoxLayout>
 
 namespace kilvaro {
 
-namespace {
-
-/// A LIKE pattern that matches texts beginning with `prefix` literally.
-QString prefixPattern(const QString& prefix) {
-    QString p = prefix;
-    p.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
-    p.replace(QLatin1Char('%'), QLatin1String("\\%"));
-    p.replace(QLatin1Char('_'), QLatin1String("\\_"));
-    return p + QLatin1Char('%');
-}
-
-} // namespace
-
 TFAuftragsuche::TFAuftragsuche(Connection* database, QWidget* parent)
-    : QDialog(parent, Qt::Tool), m_database(database), m_model(new QStandardItemModel(this)) {
+    : QDialog(parent, Qt::Tool), m_search(database), m_model(new QStandardItemModel(this)) {
     setObjectName(QStringLiteral("FAuftragsuche"));
     setWindowTitle(QStringLiteral("Fahrt suchen"));
     auto* layout = new QVBoxLayout(this);
@@ -59,38 +42,28 @@ TFAuftragsuche::TFAuftragsuche(Connection* database, QWidget* parent)
     connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
     connect(DBGrid1, &QTableView::doubleClicked, this, &QDialog::accept);
     resize(620, 320);
-
-    setQuery(QStringLiteral("SELECT Auftragnr, Datum, personen, vorname, startort, zielort "
-                            "FROM Fahrten ORDER BY personen"));
 }
 
 void TFAuftragsuche::setQuery(const QString& sql, const QVariantList& binds) {
-    m_sql = sql;
-    m_binds = binds;
+    m_search.setQuery(sql, binds);
 }
 
 void TFAuftragsuche::setSameOrderQuery(const QString& surname, qint64 funeralDirector) {
-    setQuery(QStringLiteral("SELECT Auftragnr, Datum, personen, vorname, startort, zielort "
-                            "FROM Fahrten WHERE personen LIKE ? ESCAPE '\\' AND bestatter = ? "
-                            "ORDER BY Datum"),
-             {prefixPattern(surname.left(6)), funeralDirector});
+    m_search.setSameOrder(surname, funeralDirector);
 }
 
 void TFAuftragsuche::open() {
-    QSqlQuery q = m_database->exec(m_sql, m_binds);
+    const QList<TripSearch::Row> rows = m_search.run();
     m_model->removeRows(0, m_model->rowCount());
-    while (q.next()) {
-        QList<QStandardItem*> items;
-        const qint64 number = q.value(0).toLongLong();
-        auto* first = new QStandardItem(q.value(0).isNull() ? QString() : QString::number(number));
-        first->setData(number, Qt::UserRole);
-        items << first;
-        const QDateTime date = stored::fromDb(q.value(1), ColumnType::DateTime).toDateTime();
-        items << new QStandardItem(date.isValid() ? date.toString(QStringLiteral("dd.MM.yyyy"))
-                                                  : QString());
-        for (int c = 2; c < 6; ++c)
-            items << new QStandardItem(q.value(c).toString());
-        m_model->appendRow(items);
+    for (const TripSearch::Row& row : rows) {
+        auto* number = new QStandardItem(row.auftragNr.toString());
+        number->setData(row.auftragNr.toLongLong(), Qt::UserRole);
+        m_model->appendRow({number,
+                            new QStandardItem(row.datum.isValid()
+                                                  ? row.datum.toString(QStringLiteral("dd.MM.yyyy"))
+                                                  : QString()),
+                            new QStandardItem(row.personen), new QStandardItem(row.vorname),
+                            new QStandardItem(row.startort), new QStandardItem(row.zielort)});
     }
     DBGrid1->resizeColumnsToContents();
     selectRow(m_model->rowCount() > 0 ? 0 : -1);

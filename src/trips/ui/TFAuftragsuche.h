@@ -1,5 +1,7 @@
 #pragma once
 
+#include "trips/TripSearch.h"
+
 #include <QDialog>
 #include <QVariantList>
 
@@ -11,20 +13,20 @@ namespace kilvaro {
 
 class Connection;
 
-/// The trip search: lists the trips of a query the caller prepares and returns the row the
-/// user chooses. The caller sets the query (backend SQL with bound values, so that what a
-/// user typed never becomes part of the statement), opens it, shows the dialog modally and,
-/// on OK, reads Auftragnr() of the chosen row.
+/// The trip search: lists the trips of a query the caller prepares (a TripSearch) and
+/// returns the row the user chooses. The caller sets the query, opens it, shows the dialog
+/// modally and, on OK, reads Auftragnr() of the chosen row.
 class TFAuftragsuche : public QDialog {
     Q_OBJECT
 public:
     explicit TFAuftragsuche(Connection* database, QWidget* parent = nullptr);
 
-    /// The statement must return Auftragnr, Datum, personen, vorname, startort, zielort.
+    /// See TripSearch::setQuery.
     void setQuery(const QString& sql, const QVariantList& binds = {});
-    /// The trips of one funeral director whose surname begins with the first six characters
-    /// of `surname`, ordered by date.
+    /// See TripSearch::setSameOrder.
     void setSameOrderQuery(const QString& surname, qint64 funeralDirector);
+    /// The query the list shows.
+    TripSearch& query() { return m_search; }
     /// Runs the query and fills the list (the first row selected). Throws DbError.
     void open();
 
@@ -39,9 +41,7 @@ public:
     QPushButton* Button2;
 
 private:
-    Connection* m_database;
-    QString m_sql;
-    QVariantList m_binds;
+    TripSearch m_search;
     QStandardItemModel* m_model;
 };
 

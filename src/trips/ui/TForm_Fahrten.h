@@ -1,35 +1,29 @@
 #pragma once
 
 #include "data/ui/ChildWindow.h"
+#include "trips/ui/TForm_FahrtenLayout.h"
 
 #include <QPointer>
 #include <QWidget>
 #include <functional>
 
 class QAbstractButton;
-class QCheckBox;
 class QComboBox;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QPushButton;
-class QSpinBox;
-class QTabBar;
-class QToolButton;
 
 namespace kilvaro {
 
-class DbGrid;
+class InvoiceMarks;
+class OrderNumberTools;
 class Query;
-class Table;
 class TFAuftragsuche;
 class TripRules;
 
 /// The trip window "Überführung": all trips (or one month of them) in a grid, the current
 /// trip in an input panel at the left, the place and price lists, and the order-number and
 /// invoice-number tools. A single-instance child window of the main frame; the trip rules
-/// run underneath every store.
-class TForm_Fahrten : public ChildWindow {
+/// run underneath every store. The widgets are built by TForm_FahrtenLayout; this class
+/// binds them and holds the window's behaviour.
+class TForm_Fahrten : public ChildWindow, public TForm_FahrtenLayout {
     Q_OBJECT
 public:
     static constexpr int HelpContext = 11;
@@ -87,77 +81,6 @@ public:
     void Covid19Click();
     void BTHilfeClick();
 
-    /// Runs a handler; data errors are shown as error messages and the window stays usable.
-
-    // --- components -------------------------------------------------------------------------
-    // Top bar.
-    QCheckBox* Filtern;
-    QComboBox* Monatedit;
-    QSpinBox* UpDown2;
-    QLineEdit* Jahredit;
-    QSpinBox* UpDown1;
-    QPushButton* BitBtn3;
-    QPushButton* BitBtn1;
-    QPushButton* BitBtn2;
-    QPushButton* BTRechnung;
-    QPushButton* BTHilfe;
-    QPushButton* BitBtn4;
-    // Grid and overlay lists.
-    DbGrid* suchgitter;
-    DbGrid* Ortesuchliste;
-    DbGrid* Preislistegitter;
-    QLabel* ListHint;
-    // Tabs and input panel.
-    QTabBar* Control;
-    QWidget* Eingabefeld;
-    QLabel* DBText4;
-    QLabel* LRechnung;
-    QLabel* DBText1;
-    QToolButton* SpeedButton4;
-    QLineEdit* EditDatum;
-    QLineEdit* editZeit;
-    QToolButton* SpeedButton1;
-    QComboBox* Bcombo;
-    QLineEdit* EditStartort;
-    QToolButton* SpeedButton2;
-    QToolButton* PreislisteButton;
-    QLineEdit* EditZielort;
-    QToolButton* SpeedButton3;
-    QComboBox* DBComboBox1;
-    QLineEdit* DBEdit2;
-    QLineEdit* EditPersonen;
-    QLineEdit* EditStrasse;
-    QLineEdit* editPLZ;
-    QLineEdit* DBEdit4;
-    QComboBox* Aushilfecombo;
-    QLineEdit* EditOrtspauschale;
-    QLineEdit* EditAnkleiden;
-    QLineEdit* EditNacht;
-    QLineEdit* EditFeiertag;
-    QLineEdit* EditKuehlung;
-    QLineEdit* EditUhuelle;
-    QLineEdit* EditCovid19;
-    QGroupBox* Pauschalen;
-    QPushButton* Ankleiden;
-    QPushButton* Nacht;
-    QPushButton* Feiertag;
-    QPushButton* kuehlung;
-    QPushButton* UHuelle;
-    QPushButton* Covid19;
-    QLineEdit* DBEdit3;
-    QLineEdit* DBEdit5;
-    QLineEdit* DBEdit8;
-    QToolButton* AnrZuordnen;
-    QToolButton* VKsetzen;
-    QToolButton* anrsetzen;
-    QCheckBox* DBCheckBox1;
-    QCheckBox* chkanr;
-    QToolButton* SpeedButton5;
-    QLabel* DBText3;
-    QLabel* DBText2;
-    QToolButton* SpeedButton6;
-    QLineEdit* DBEdit1;
-
     /// The window's address queries (funeral directors, helpers), read once at creation.
     Query* BestatterQuery;
     Query* AushilfeQuery;
@@ -168,22 +91,18 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    /// Edits and stores every trip of the current set in one transaction.
-    /// Stores the current trip with this invoice mark; when that is refused, the trip keeps
-    /// its mark and the error is thrown.
-    void setInvoiceMark(const QVariant& mark);
-    void storeEveryTrip(const std::function<void(Table*)>& change);
     void FormCreate();
-    QWidget* buildTopBar();
-    QWidget* buildPanel();
+    void connectSignals();
+    void bindGrids();
     void bindFields();
-    void fillAddressCombo(QComboBox* combo, Query* query, const QString& sql);
     void showPanelTab(int tab);
     void showGrid();
     void updateTexts();
     /// Enter stores the trip, Escape drops the pending changes.
     bool handlePanelKey(QWidget* control, int key);
     void connectClick(QAbstractButton* button, void (TForm_Fahrten::*handler)());
+    InvoiceMarks invoiceMarks() const;
+    OrderNumberTools orderNumbers() const;
 
     /// The frame as the object this window watches: compared without a downcast, since its
     /// events still arrive while it is being destroyed.
