@@ -48,7 +48,7 @@ done < <(find src -name '*.cpp' -o -name '*.h' | sort)
 while IFS= read -r hit; do
     echo "$hit: a window runs SQL; move it into a rule class below the window"
     failures=$((failures + 1))
-done < <(grep -n -E 'QSqlQuery|\bexecSql\b|"[[:space:]]*(SELECT|select|UPDATE|update|INSERT|insert|DELETE FROM|delete from)[[:space:]]' \
+done < <(grep -n -i -E 'QSqlQuery|"[[:space:]]*(select|update|insert into|delete from)[[:space:]]' \
              src/*/ui/*.cpp src/*/ui/*.h 2>/dev/null || true)
 
 if [[ $failures -gt 0 ]]; then
