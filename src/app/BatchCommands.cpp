@@ -127,7 +127,7 @@ int runDemo(const QString& programFolder, const QDate& today, QTextStream& out, 
             ProgramSetup::createDefaults(programFolder);
         Connection db;
         openConfigured(db, programFolder);
-        const DemoData::Summary s = DemoData::fill(db, today);
+        const DemoData::Summary s = DemoData::fill(db, today, 1, programFolder);
         // The settings file names the last invoice stored, as every store of an invoice does.
         DemoData::writeLastInvoiceNumber(
             db, QDir(programFolder).filePath(QString::fromLatin1(SettingsKeys::FileName)));

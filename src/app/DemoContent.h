@@ -236,16 +236,5 @@ inline const char* const kStreets[] = {
     "Hauptstraße",  "Bergstraße",    "Feldweg",       "Kastanienallee",
     "Rheinstraße",  "Auf dem Acker", "Birkenweg",     "Tulpenweg"};
 inline const char* const kRanks[] = {"KHK", "KOK", "POK", "PHK", "KK"};
-inline const char* const kMonthNames[] = {"Januar",    "Februar", "März",     "April",
-                                          "Mai",       "Juni",    "Juli",     "August",
-                                          "September", "Oktober", "November", "Dezember"};
-
-// Surcharge labels of the invoice positions (defaults of section [Rechnung]).
-inline const char* const kLabelAnkleiden = "Ankleiden;";
-inline const char* const kLabelNacht = "Spät/Nacht;";
-inline const char* const kLabelFeiertag = "Sonn-/Feiertag;";
-inline const char* const kLabelKuehlung = "Eigene Kühlung;";
-inline const char* const kLabelUHuelle = "U-Hülle XXL;";
-inline const char* const kLabelCovid19 = "Covid19;";
 
 } // namespace kilvaro::demo

@@ -1,14 +1,19 @@
 #include "app/DemoData.h"
 
 #include "app/DemoContent.h"
+#include "base/DbError.h"
+#include "base/Format.h"
 #include "base/IniFile.h"
 #include "base/Money.h"
 #include "base/SettingsKeys.h"
-
 #include "data/Connection.h"
-#include "base/DbError.h"
+#include "data/Daten_A.h"
 #include "data/StoredValue.h"
+#include "data/Table.h"
+#include "invoicing/Daten_R.h"
+#include "trips/TripRules.h"
 
+#include <QFileInfo>
 #include <QMap>
 #include <QRandomGenerator>
 #include <QSqlQuery>
@@ -18,6 +23,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 namespace kilvaro {
 
@@ -38,11 +44,6 @@ double cents(double value) {
     return std::round(value * 100.0) / 100.0;
 }
 
-/// A surcharge that does not apply is stored empty, as the trip window leaves it.
-QVariant amount(double value) {
-    return value == 0.0 ? QVariant() : QVariant(value);
-}
-
 /// A comma-separated list of names, the way the column lists are written below.
 QStringList names(const char* list) {
     return u(list).split(QLatin1Char(','));
@@ -60,21 +61,14 @@ QVariant date(const QDate& value) {
     return value.isValid() ? QVariant(stored::dateText(value)) : QVariant();
 }
 
-/// UTC so that no local daylight-saving gap can shift a time of day.
-QVariant dateTime(const QDate& day, const QTime& time) {
-    return stored::dateTimeText(QDateTime(day, time, Qt::UTC));
-}
-
-qint64 dayCount(const QDate& day) {
-    return stored::timeBaseDate().daysTo(day);
-}
-
 QDate lastDayOfMonth(const QDate& firstDay) {
     return firstDay.addMonths(1).addDays(-1);
 }
 
 // ---------------------------------------------------------------------------------------
-// Generated rows
+// Planned rows: what the users of the demonstration typed and chose. Order numbers, prices,
+// invoice numbers, positions and sums come from the program's own rules when the plan is
+// carried out.
 // ---------------------------------------------------------------------------------------
 
 struct Surcharges {
@@ -84,7 +78,6 @@ struct Surcharges {
     double kuehlung = 0;
     double uhuelle = 0;
     double covid19 = 0;
-    double sum() const { return ankleiden + nacht + feiertag + kuehlung + uhuelle + covid19; }
 };
 
 struct Version {
@@ -103,67 +96,31 @@ struct Trip {
     int bestatter = 0;
     int aushilfe = 0; // 0: none
     QString anrede, vorname, personen, strasse, plz, ort, akz, beamter, startort, zielort;
-    double ortspauschale = 0;
-    Surcharges extra;
-    bool gutschrift = false;
-    qint64 auftragNr = 0;
-    int rechnung = 0; // 0: open
-    double gesamt() const { return ortspauschale + extra.sum(); }
+    /// The surcharge buttons pressed, in the trip table's field names.
+    QStringList surcharges;
+    int invoice = -1;     // index into the invoice list; -1: open
+    qint64 auftragNr = 0; ///< given by the trip rules when the trip is stored
 };
 
 struct Invoice {
-    int recNr = 0;
     int kunde = 0;
     QDate datum;
     QString textvor;
+    bool single = false; ///< a single invoice of one trip
     bool bezahlt = false;
     QString zahlungsart;
     QDate zahlungsdatum;
-    double anzahlung = 0;
+    bool partPaid = false; ///< half the gross paid on `anzahlungD`
     QDate anzahlungD;
-    double netto = 0;
     int mwst = 19;
     bool bigR = false;
     bool storniert = false;
     bool gebucht = false;
     bool ausgeblendet = false;
     QVector<int> trips; // indexes into the trip list
+    int recNr = 0;      ///< given by the invoice module when the invoice is stored
+    double netto = 0;   ///< as the invoice module stored it
 };
-
-struct MonthRun {
-    QDate month; // first day
-    int from = 0;
-    int to = 0;
-};
-
-/// The position text of an invoiced trip, the way the invoice module builds it.
-QString positionText(const Trip& t) {
-    QString address = QStringLiteral("; ");
-    if (!t.strasse.isEmpty())
-        address = QStringLiteral("; ") + t.strasse + QStringLiteral("; ");
-    const QString place =
-        t.plz.isEmpty() ? QString() : address + t.plz + QLatin1Char(' ') + t.ort + QLatin1Char(' ');
-    const QString official = t.beamter.isEmpty() ? QString() : QStringLiteral(", ") + t.beamter;
-    const QString name =
-        t.vorname.isEmpty()
-            ? t.personen
-            : QStringLiteral("%1, %2%3%4").arg(t.personen, t.vorname, place, official).trimmed();
-    QString result = QStringLiteral("%1; %2 - %3").arg(name, t.startort, t.zielort);
-    if (!t.akz.isEmpty())
-        result = QStringLiteral("%1 (%2)").arg(result, t.akz);
-    QString labels;
-    const std::pair<double, const char*> parts[] = {
-        {t.extra.ankleiden, kLabelAnkleiden}, {t.extra.nacht, kLabelNacht},
-        {t.extra.feiertag, kLabelFeiertag},   {t.extra.kuehlung, kLabelKuehlung},
-        {t.extra.uhuelle, kLabelUHuelle},     {t.extra.covid19, kLabelCovid19}};
-    for (const auto& [value, label] : parts) {
-        if (value != 0)
-            labels += QLatin1Char(' ') + u(label);
-    }
-    if (!labels.isEmpty())
-        result += QStringLiteral("; ") + labels;
-    return result.left(255);
-}
 
 bool isHoliday(const QDate& d) {
     // Sundays and the fixed public holidays of North Rhine-Westphalia.
@@ -177,8 +134,8 @@ bool isHoliday(const QDate& d) {
 
 class Builder {
 public:
-    Builder(Connection& db, const QDate& today, quint32 seed)
-        : m_db(db), m_today(today), m_rng(seed),
+    Builder(Connection& db, const QDate& today, quint32 seed, const QString& programFolder)
+        : m_db(db), m_today(today), m_rng(seed), m_programFolder(programFolder),
           m_firstDay(QDate(today.year() - 2, today.month(), 1)),
           m_lastInvoicedMonth(QDate(today.year(), today.month(), 1).addMonths(-3)) {}
 
@@ -193,8 +150,11 @@ public:
         writeTariffs();
         writePlacesAndPrices();
         writePostalCodes();
-        writeTrips();
-        writeInvoices();
+        openTripModule();
+        storeTrips();
+        openInvoiceModule();
+        storeInvoices();
+        writeMonthlyRows();
         writeStatistics();
 
         DemoData::Summary s;
@@ -205,7 +165,7 @@ public:
         s.postalCodes = m_postalCodes;
         s.trips = int(m_trips.size());
         s.openTrips = int(std::count_if(m_trips.begin(), m_trips.end(),
-                                        [](const Trip& t) { return t.rechnung == 0; }));
+                                        [](const Trip& t) { return t.invoice < 0; }));
         s.invoices = int(m_invoices.size());
         for (const Invoice& inv : m_invoices)
             s.positions += int(inv.trips.size());
@@ -368,7 +328,6 @@ private:
         t.zeit = time;
         t.bestatter = pickDirector(day);
         const DirectorDef& director = kDirectors[t.bestatter - 1];
-        t.gutschrift = director.gutschrift;
         t.aushilfe = pickHelper(day);
 
         const int kind = below(100);
@@ -416,22 +375,20 @@ private:
         t.startort = pickPlace();
         t.zielort = chance(12) ? t.startort : pickPlace();
 
-        const Version* v = versionFor(director.tarifgruppe, day);
-        if (v) {
-            t.ortspauschale =
-                std::max(v->placeAmounts.value(t.startort), v->placeAmounts.value(t.zielort));
+        // The surcharge buttons the user presses; the amounts come from the tariff.
+        if (versionFor(director.tarifgruppe, day)) {
             if (time.hour() >= 20 || time.hour() < 6)
-                t.extra.nacht = v->tarif.nacht;
+                t.surcharges << QStringLiteral("Nacht");
             if (isHoliday(day))
-                t.extra.feiertag = v->tarif.feiertag;
+                t.surcharges << QStringLiteral("Feiertag");
             if (chance(30))
-                t.extra.ankleiden = v->tarif.ankleiden;
+                t.surcharges << QStringLiteral("Ankleiden");
             if (chance(10))
-                t.extra.kuehlung = v->tarif.kuehlung;
+                t.surcharges << QStringLiteral("Kuehlung");
             if (chance(6))
-                t.extra.uhuelle = v->tarif.uhuelle;
+                t.surcharges << QStringLiteral("UHuelle");
             if (day >= QDate(2020, 3, 15) && day <= QDate(2022, 12, 31) && chance(35))
-                t.extra.covid19 = v->tarif.covid19;
+                t.surcharges << QStringLiteral("Covid19");
         }
         return t;
     }
@@ -447,14 +404,10 @@ private:
                     t = t.addSecs(5 * 60);
                 times << t;
             }
+            // Entered in the order of the trips' times, so order numbers follow them.
             std::sort(times.begin(), times.end());
-            // Order numbers run through the day in the order of the trips' times.
-            int running = 0;
-            for (const QTime& t : times) {
-                Trip trip = makeTrip(day, t);
-                trip.auftragNr = dayCount(day) * 1000 + ++running;
-                m_trips << trip;
-            }
+            for (const QTime& t : times)
+                m_trips << makeTrip(day, t);
         }
     }
 
@@ -492,42 +445,30 @@ private:
 
         for (QDate month = m_firstDay; month <= m_lastInvoicedMonth; month = month.addMonths(1)) {
             const QDate last = lastDayOfMonth(month);
-            MonthRun run;
-            run.month = month;
             for (int id : byName) {
                 Invoice inv;
                 for (int i = 0; i < int(m_trips.size()); ++i) {
                     const Trip& t = m_trips[i];
-                    if (t.bestatter == id && t.rechnung == 0 && t.datum >= month && t.datum <= last)
+                    if (t.bestatter == id && t.invoice < 0 && t.datum >= month && t.datum <= last)
                         inv.trips << i;
                 }
                 if (inv.trips.isEmpty())
                     continue;
                 const DirectorDef& d = kDirectors[id - 1];
-                inv.recNr = nextRecNr();
                 inv.kunde = id;
                 inv.datum = last;
                 inv.textvor = QStringLiteral("Überführungen im %1 %2 gefahren.")
-                                  .arg(u(kMonthNames[month.month() - 1]))
+                                  .arg(Format::monthName(month.month()))
                                   .arg(month.year());
                 inv.mwst = vatOn(d.tarifgruppe, last);
                 inv.bigR = d.bigR;
-                double sum = 0;
-                for (int i : inv.trips) {
-                    sum += m_trips[i].gesamt();
-                    m_trips[i].rechnung = inv.recNr;
-                }
-                inv.netto = cents(sum);
+                for (int i : inv.trips)
+                    m_trips[i].invoice = int(m_invoices.size());
                 settlePayment(inv);
                 // Invoices older than half a year are booked.
                 inv.gebucht = last.daysTo(m_today) > 183;
-                if (run.from == 0)
-                    run.from = inv.recNr;
-                run.to = inv.recNr;
                 m_invoices << inv;
             }
-            if (run.from != 0)
-                m_runs << run;
         }
         markSpecialCases();
     }
@@ -552,8 +493,7 @@ private:
             if (inv.bezahlt || inv.storniert || inv.datum.daysTo(m_today) < 150)
                 continue;
             if (!partPaid) {
-                inv.anzahlung =
-                    cents(Money::fromDouble(inv.netto).withVat(inv.mwst).gross.toDouble() / 2);
+                inv.partPaid = true;
                 inv.anzahlungD = inv.datum.addDays(21);
                 partPaid = true;
             } else if (!hidden) {
@@ -568,7 +508,7 @@ private:
         const QDate from = m_lastInvoicedMonth.addMonths(1);
         QVector<int> candidates;
         for (int i = 0; i < int(m_trips.size()); ++i) {
-            if (m_trips[i].rechnung == 0 && m_trips[i].datum >= from)
+            if (m_trips[i].invoice < 0 && m_trips[i].datum >= from)
                 candidates << i;
         }
         QVector<int> chosen;
@@ -585,22 +525,18 @@ private:
         for (int i : chosen) {
             Trip& t = m_trips[i];
             Invoice inv;
-            inv.recNr = nextRecNr();
+            inv.single = true;
             inv.kunde = t.bestatter;
             inv.datum = std::min(t.datum.addDays(1 + below(3)), m_today);
             inv.textvor = QStringLiteral("Einzelrechnung für die Überführung vom %1.")
                               .arg(t.datum.toString(QStringLiteral("dd.MM.yyyy")));
-            inv.mwst = 19;
-            inv.netto = cents(t.gesamt());
             inv.trips << i;
-            t.rechnung = inv.recNr;
+            t.invoice = int(m_invoices.size());
             m_invoices << inv;
         }
     }
 
-    int nextRecNr() { return ++m_lastRecNr; }
-
-    // --- writing ----------------------------------------------------------------------
+    // --- writing master data ----------------------------------------------------------
     void insert(const QString& table, const QStringList& columns, const QVariantList& values) {
         QStringList quoted;
         QStringList marks;
@@ -691,91 +627,189 @@ private:
         m_postalCodes = int(codes.size());
     }
 
-    void writeTrips() {
-        const QStringList cols = names("Datum,Bestatter,Startort,Zielort,Anrede,Vorname,"
-                                       "Strasse,PLZ,Ort,AKZ,Beamter,Personen,Aushilfe,"
-                                       "Ortspauschale,Ankleiden,Nacht,Feiertag,Kuehlung,"
-                                       "UHuelle,Rechnung,Gutschrift,Zeit,AuftragNr,ANRLock,"
-                                       "Covid19");
-        for (const Trip& t : m_trips) {
-            insert(QStringLiteral("Fahrten"), cols,
-                   {date(t.datum),
-                    t.bestatter,
-                    t.startort,
-                    t.zielort,
-                    t.anrede,
-                    text(t.vorname),
-                    text(t.strasse),
-                    text(t.plz),
-                    text(t.ort),
-                    text(t.akz),
-                    text(t.beamter),
-                    t.personen,
-                    t.aushilfe == 0 ? QVariant() : QVariant(t.aushilfe),
-                    t.ortspauschale,
-                    amount(t.extra.ankleiden),
-                    amount(t.extra.nacht),
-                    amount(t.extra.feiertag),
-                    amount(t.extra.kuehlung),
-                    amount(t.extra.uhuelle),
-                    t.rechnung == 0 ? QVariant() : QVariant(t.rechnung),
-                    flag(t.gutschrift),
-                    dateTime(stored::timeBaseDate(), t.zeit),
-                    t.auftragNr,
-                    flag(false),
-                    amount(t.extra.covid19)});
+    // --- trips and invoices through the program's rules -----------------------------------
+    /// The general data module with its trip rules, on this connection and inside its
+    /// transaction. Its program folder is that of the settings file the invoice module reads
+    /// the surcharge labels of the positions from (without one, the database's folder);
+    /// nothing is written to it.
+    void openTripModule() {
+        QString folder = m_programFolder;
+        if (folder.isEmpty())
+            folder = QFileInfo(m_db.filePath()).absolutePath();
+        if (!folder.endsWith(QLatin1Char('/')))
+            folder += QLatin1Char('/');
+
+        m_datenA = std::make_unique<TDaten_A>(m_db, folder, nullptr);
+        m_datenA->DataModuleCreate();
+        if (!m_datenA->lastError().isEmpty())
+            throw DbError(m_datenA->lastError());
+        m_rules = TripRules::install(m_datenA.get(), nullptr);
+        m_rules->setClock([this] { return m_now; });
+        // As in the trip window: the addresses follow the current trip's funeral director.
+        m_datenA->AdressTab->setFiltered(true);
+    }
+
+    /// The invoice module, opened once the trips are stored (its tables need not follow
+    /// every new trip).
+    void openInvoiceModule() {
+        m_datenR = std::make_unique<TDaten_R>(m_datenA.get(), m_datenA->programFolder(), nullptr);
+        m_datenR->today = [this] { return m_now.date(); };
+        // The caller notes the last number once, when everything is stored.
+        m_datenR->noteLastNumber = false;
+        m_datenR->RechnungsmodulCreate();
+    }
+
+    /// Enters every trip as the trip window does: insert (dated and numbered by the rules),
+    /// funeral director, person and address, places from the place tariff, surcharges from
+    /// the tariff, store.
+    void storeTrips() {
+        Table& trips = *m_datenA->Fahrttab;
+        Table& places = *m_datenA->Ortetab;
+        for (Trip& t : m_trips) {
+            m_now = QDateTime(t.datum, t.zeit);
+            trips.append();
+            trips.setValue(QStringLiteral("Bestatter"), t.bestatter);
+            m_rules->FuneralDirectorChanged();
+            m_rules->FuneralDirectorChosen();
+            trips.setValue(QStringLiteral("Zeit"), t.zeit);
+            trips.setValue(QStringLiteral("Anrede"), t.anrede);
+            trips.setValue(QStringLiteral("Personen"), t.personen);
+            const std::pair<const char*, const QString*> texts[] = {
+                {"Vorname", &t.vorname}, {"Strasse", &t.strasse}, {"PLZ", &t.plz},
+                {"Ort", &t.ort},         {"AKZ", &t.akz},         {"Beamter", &t.beamter}};
+            for (const auto& [field, value] : texts) {
+                if (!value->isEmpty())
+                    trips.setValue(QString::fromLatin1(field), *value);
+            }
+            if (t.aushilfe != 0)
+                trips.setValue(QStringLiteral("Aushilfe"), t.aushilfe);
+            for (const auto& [field, place] : {std::pair(QStringLiteral("Startort"), t.startort),
+                                               std::pair(QStringLiteral("Zielort"), t.zielort)}) {
+                if (!places.locate(QStringLiteral("Ort"), place))
+                    throw DbError(QStringLiteral("Der Ort %1 fehlt im Tarif vom %2.")
+                                      .arg(place, t.datum.toString(QStringLiteral("dd.MM.yyyy"))));
+                m_rules->PlaceChosen(field);
+            }
+            for (const QString& field : std::as_const(t.surcharges))
+                m_rules->CopySurcharge(field);
+            trips.post();
+            t.auftragNr = trips.value(QStringLiteral("AuftragNr")).toLongLong();
         }
     }
 
-    void writeInvoices() {
-        const QStringList cols = names("RecNr,Kunde,Datum,Bezahlt,Textvor,Zahlungsart,"
-                                       "Zahlungsdatum,Anzahlung,AnzahlungD,Euro,Single,Netto,"
-                                       "MWSt,BigR,Storniert,Gebucht,Ausgeblendet");
-        const QStringList posCols = names("RecID,Datum,Rectext,Netto,Auftragsnr");
-        for (const Invoice& inv : m_invoices) {
-            insert(QStringLiteral("Rechnung"), cols,
-                   {inv.recNr, inv.kunde, date(inv.datum), flag(inv.bezahlt), inv.textvor,
-                    text(inv.zahlungsart), date(inv.zahlungsdatum), amount(inv.anzahlung),
-                    date(inv.anzahlungD), flag(true), flag(false), inv.netto, inv.mwst,
-                    flag(inv.bigR), flag(inv.storniert), flag(false), flag(inv.ausgeblendet)});
-            for (int i : inv.trips) {
-                const Trip& t = m_trips[i];
-                insert(QStringLiteral("RecPos"), posCols,
-                       {inv.recNr, dateTime(t.datum, t.zeit), positionText(t), t.gesamt(),
-                        t.auftragNr});
+    /// Goes to the trip in the general trip table.
+    void locateTrip(const Trip& t) {
+        if (!m_datenA->Fahrttab->locate(QStringLiteral("AuftragNr"), t.auftragNr))
+            throw DbError(QStringLiteral("Die Fahrt %1 fehlt.").arg(t.auftragNr));
+    }
+
+    /// Makes every invoice with the invoice module: numbering and defaults on insert, the
+    /// trips' marks, positions and net sum; then what users entered later (payments,
+    /// hiding) and booking and cancelling.
+    void storeInvoices() {
+        Table& rec = *m_datenR->Rectab;
+        for (Invoice& inv : m_invoices) {
+            m_now = QDateTime(inv.datum, QTime(9, 0));
+            rec.append();
+            rec.setValue(QStringLiteral("Kunde"), inv.kunde);
+            rec.setValue(QStringLiteral("Datum"), inv.datum);
+            rec.setValue(QStringLiteral("Textvor"), inv.textvor);
+            if (inv.single) {
+                locateTrip(m_trips[inv.trips.first()]);
+                inv.recNr = m_datenR->EinzelRechnungSpeichern(m_datenA->Fahrttab);
+            } else {
+                // As the monthly run: store the invoice, mark its trips, make the positions.
+                rec.setValue(QStringLiteral("MWSt"), inv.mwst);
+                rec.setValue(QStringLiteral("Euro"), true);
+                rec.setValue(QStringLiteral("BigR"), inv.bigR);
+                rec.post();
+                inv.recNr = rec.field(QStringLiteral("RecNr")).asInteger();
+                Table& trips = *m_datenA->Fahrttab;
+                for (int i : std::as_const(inv.trips)) {
+                    locateTrip(m_trips[i]);
+                    trips.edit();
+                    trips.setValue(QStringLiteral("Rechnung"), inv.recNr);
+                    trips.post();
+                }
+                m_datenR->PostenErstellen();
+                rec.edit();
+                rec.setValue(QStringLiteral("Netto"), m_datenR->PostenNettoSumme());
+                rec.post();
             }
-            // A booked invoice is locked, so it is booked after its positions exist.
+            inv.netto = rec.field(QStringLiteral("Netto")).asFloat();
+
+            if (inv.bezahlt || inv.partPaid || inv.ausgeblendet) {
+                rec.edit();
+                if (inv.bezahlt) {
+                    rec.setValue(QStringLiteral("Bezahlt"), true);
+                    rec.setValue(QStringLiteral("Zahlungsart"), inv.zahlungsart);
+                    rec.setValue(QStringLiteral("Zahlungsdatum"), inv.zahlungsdatum);
+                }
+                if (inv.partPaid) {
+                    const Money gross = Money::fromDouble(inv.netto).withVat(inv.mwst).gross;
+                    rec.setValue(QStringLiteral("Anzahlung"), cents(gross.toDouble() / 2));
+                    rec.setValue(QStringLiteral("AnzahlungD"), inv.anzahlungD);
+                }
+                if (inv.ausgeblendet)
+                    rec.setValue(QStringLiteral("Ausgeblendet"), true);
+                rec.post();
+            }
             if (inv.gebucht)
-                m_db.exec(
-                    QStringLiteral("UPDATE \"Rechnung\" SET \"Gebucht\" = ? WHERE \"RecNr\" = ?"),
-                    {flag(true), inv.recNr});
-        }
-        for (const MonthRun& run : m_runs) {
-            double revenue = 0;
-            for (const Invoice& inv : m_invoices) {
-                if (inv.recNr >= run.from && inv.recNr <= run.to && !inv.storniert)
-                    revenue += inv.netto;
+                m_datenR->RechnungBuchen(inv.recNr);
+            if (inv.storniert) {
+                if (!rec.locate(QStringLiteral("RecNr"), inv.recNr))
+                    throw DbError(QStringLiteral("Die Rechnung %1 fehlt.").arg(inv.recNr));
+                m_datenR->Stornieren(false);
             }
+        }
+    }
+
+    /// The monthly rows of the months invoiced at once: the range of numbers and the net of
+    /// the invoices that stand.
+    void writeMonthlyRows() {
+        struct Run {
+            int from = 0, to = 0;
+            double revenue = 0;
+        };
+        QMap<QDate, Run> runs; // first day of the month -> run
+        for (const Invoice& inv : std::as_const(m_invoices)) {
+            if (inv.single)
+                continue;
+            Run& run = runs[QDate(inv.datum.year(), inv.datum.month(), 1)];
+            if (run.from == 0 || inv.recNr < run.from)
+                run.from = inv.recNr;
+            run.to = std::max(run.to, inv.recNr);
+            if (!inv.storniert)
+                run.revenue += inv.netto;
+        }
+        for (auto it = runs.cbegin(); it != runs.cend(); ++it) {
             insert(QStringLiteral("Monatsrechnung"),
                    names("Monat,Jahr,Rechnung_von,Rechnung_bis,Umsatz,ISO"),
-                   {run.month.month(), run.month.year(), run.from, run.to, cents(revenue),
-                    QStringLiteral("EUR")});
+                   {it.key().month(), it.key().year(), it.value().from, it.value().to,
+                    cents(it.value().revenue), QStringLiteral("EUR")});
         }
     }
 
     void writeStatistics() {
-        QMap<int, QPair<int, qint64>> years; // year -> trips, revenue in 1/10000 euro
-        for (const Trip& t : m_trips) {
-            if (t.datum.year() >= m_today.year())
+        // Trips and revenue of every past year, from the trips as stored.
+        QMap<int, QPair<int, Money>> years;
+        QSqlQuery q = m_db.exec(QStringLiteral(
+            "SELECT \"Datum\", \"Ortspauschale\", \"Ankleiden\", \"Nacht\", \"Feiertag\", "
+            "\"Kuehlung\", \"UHuelle\", \"Covid19\" FROM \"Fahrten\""));
+        while (q.next()) {
+            const int year = stored::parseDateTime(q.value(0).toString()).date().year();
+            if (year >= m_today.year())
                 continue;
-            auto& y = years[t.datum.year()];
+            auto& y = years[year];
             ++y.first;
-            y.second += qRound64(t.gesamt() * 10000.0);
+            for (int i = 1; i <= 7; ++i)
+                y.second += Money::fromDouble(q.value(i).toDouble());
         }
+        q.finish();
         for (auto it = years.cbegin(); it != years.cend(); ++it) {
-            insert(QStringLiteral("Jahresumsatz"), names("Jahr,Fahrten,Umsatz,Waehrung"),
-                   {it.key(), it.value().first, double(it.value().second) / 10000.0,
-                    QStringLiteral("EUR")});
+            insert(
+                QStringLiteral("Jahresumsatz"), names("Jahr,Fahrten,Umsatz,Waehrung"),
+                {it.key(), it.value().first, it.value().second.toDouble(), QStringLiteral("EUR")});
         }
         for (int i = 0; i < count(kDirectors); ++i) {
             insert(QStringLiteral("Jahresfahrten"), names("ID,Bestatter"),
@@ -786,25 +820,31 @@ private:
     Connection& m_db;
     const QDate m_today;
     QRandomGenerator m_rng;
+    const QString m_programFolder;
     const QDate m_firstDay;          ///< first day of the trips
     const QDate m_lastInvoicedMonth; ///< first day of the last month with monthly invoices
     QVector<Version> m_versions;
     QVector<Trip> m_trips;
     QVector<Invoice> m_invoices;
-    QVector<MonthRun> m_runs;
-    int m_lastRecNr = 0;
     int m_postalCodes = 0;
+
+    /// "Now" of the rules while a row is entered.
+    QDateTime m_now;
+    std::unique_ptr<TDaten_A> m_datenA;
+    TripRules* m_rules = nullptr; ///< owned by m_datenA
+    std::unique_ptr<TDaten_R> m_datenR;
 };
 
 } // namespace
 
-DemoData::Summary DemoData::fill(Connection& db, const QDate& today, quint32 seed) {
+DemoData::Summary DemoData::fill(Connection& db, const QDate& today, quint32 seed,
+                                 const QString& programFolder) {
     if (!today.isValid())
         throw DbError(QStringLiteral("Für die Demonstrationsdaten fehlt das Tagesdatum."));
     Summary summary;
     {
         Transaction tx(db);
-        summary = Builder(db, today, seed).run();
+        summary = Builder(db, today, seed, programFolder).run();
         tx.commit();
     }
     for (const QString& table : Builder::writtenTables())

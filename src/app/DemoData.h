@@ -31,10 +31,15 @@ public:
     };
 
     /// Writes the data in one transaction; the same `today` and `seed` give the same rows.
+    /// Trips are entered through the trip rules (order numbers, prices) and invoices are made
+    /// by the invoice module, as the program does. The surcharge labels of the positions
+    /// come from the settings file of `programFolder` (without one, of the database's
+    /// folder); nothing is written there: the caller notes the last invoice number (below).
     /// Throws DbError (German text) and writes nothing when the database already holds
     /// trips or any other data that the demonstration would collide with, or when a
     /// statement fails.
-    static Summary fill(Connection& db, const QDate& today, quint32 seed = 1);
+    static Summary fill(Connection& db, const QDate& today, quint32 seed = 1,
+                        const QString& programFolder = QString());
     /// Writes the highest invoice number stored in the database as the last invoice number
     /// ([Rechnung] Nummer) into the settings file at `iniPath`. Throws DbError when the file
     /// cannot be written.

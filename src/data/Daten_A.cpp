@@ -22,7 +22,18 @@ double amount(const Table& t, const char* field) {
 TDaten_A::TDaten_A(const QString& programFolder, DialogService* dialogs, QObject* parent)
     : QObject(parent), m_programFolder(programFolder), m_dialogs(dialogs) {
     Database = new Connection(this);
+    createTables();
+}
 
+TDaten_A::TDaten_A(Connection& database, const QString& programFolder, DialogService* dialogs,
+                   QObject* parent)
+    : QObject(parent), m_programFolder(programFolder), m_dialogs(dialogs) {
+    Database = &database;
+    m_ownsConnection = false;
+    createTables();
+}
+
+void TDaten_A::createTables() {
     AdressTab = new Table(Database, QStringLiteral("ADRESSEN"), this);
     AdressTab->setObjectName(QStringLiteral("AdressTab"));
     AdressTab->setOrder(QStringLiteral("[Name] ASC"));
@@ -128,18 +139,20 @@ void TDaten_A::DataModuleCreate() {
     IniFile ini(m_programFolder + QStringLiteral("kilvaro.ini"));
     m_datenbankPath = ini.readString(QStringLiteral("DB"), QStringLiteral("PATH"), QString());
     const QString mdb = ProgramSetup::databasePath(m_programFolder);
-    try {
-        Database->open(mdb);
-        Schema::upgrade(*Database);
-    } catch (const DbError& e) {
-        // A file this program must not work on (newer, foreign, unreadable) stays closed.
-        Database->close();
-        m_lastError = e.message();
-        if (m_dialogs)
-            m_dialogs->error(e.message());
-        return;
+    if (m_ownsConnection) {
+        try {
+            Database->open(mdb);
+            Schema::upgrade(*Database);
+        } catch (const DbError& e) {
+            // A file this program must not work on (newer, foreign, unreadable) stays closed.
+            Database->close();
+            m_lastError = e.message();
+            if (m_dialogs)
+                m_dialogs->error(e.message());
+            return;
+        }
     }
-    if (Database->isReadOnly() && m_dialogs)
+    if (m_ownsConnection && Database->isReadOnly() && m_dialogs)
         m_dialogs->information(
             QStringLiteral("Die Datenbankdatei '%1' ist schreibgeschützt (zum Beispiel eine "
                            "Archivkopie) und wird nur zum Lesen geöffnet: Sie können ansehen und "

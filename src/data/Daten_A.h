@@ -21,6 +21,10 @@ class TDaten_A : public QObject {
 public:
     /// `programFolder` ends with '/'; the settings file is programFolder + "kilvaro.ini".
     TDaten_A(const QString& programFolder, DialogService* dialogs, QObject* parent = nullptr);
+    /// A data module on a connection that the caller has opened and keeps (batch work inside
+    /// the caller's transaction); DataModuleCreate() then only opens the shared tables.
+    TDaten_A(Connection& database, const QString& programFolder, DialogService* dialogs,
+             QObject* parent = nullptr);
     ~TDaten_A() override;
 
     /// Reads [DB] of the settings file, opens the database and the shared tables.
@@ -84,12 +88,15 @@ public:
         fahrtCalcFields;
 
 private:
+    void createTables();
     void Ortsliste_QDataChange();
     QString m_programFolder;
     DialogService* m_dialogs;
     QString m_lastError;
     QString m_datenbankPath;
     IntegrityCheck* m_integrityCheck = nullptr;
+    /// False for a connection handed in: it is open already and stays as its owner set it up.
+    bool m_ownsConnection = true;
 };
 
 } // namespace kilvaro

@@ -206,6 +206,8 @@ void TDaten_R::RectabBeforePost(Table& t) {
     if (!row.isEmpty() && row.value(QStringLiteral("Gebucht")).toBool() &&
         changesBookedInvoice(t, row))
         throw DbError(InvoiceLocks::lockedMessage());
+    if (!noteLastNumber)
+        return;
     IniFile ini(m_programFolder + QString::fromLatin1(SettingsKeys::FileName));
     writeSettingInteger(ini, SettingsKeys::RechnungNummer, recNr);
     QString error;

@@ -74,6 +74,11 @@ public:
     /// "Today" for new invoices and payments; replaceable in tests.
     std::function<QDate()> today = [] { return QDate::currentDate(); };
 
+    /// Whether every store of an invoice notes its number as `Nummer` in the settings file.
+    /// Batch work that stores many invoices at once switches it off and notes the last
+    /// number once at the end (each note is a synchronous file write).
+    bool noteLastNumber = true;
+
     // --- routines -----------------------------------------------------------------------
     /// Makes one position per trip of the current invoice (trips whose Rechnung is its
     /// number), each stored at once.

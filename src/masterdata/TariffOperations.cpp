@@ -73,6 +73,15 @@ int TariffOperations::selectedGroupNumber() const {
     return t->field(QStringLiteral("Nr")).asInteger();
 }
 
+QList<int> TariffOperations::groupNumbers() const {
+    QList<int> numbers;
+    QSqlQuery q = m_daten.Database->exec(QStringLiteral(
+        "SELECT DISTINCT Nr FROM OTMAIN WHERE Nr IS NOT NULL AND Nr <> 0 ORDER BY Nr"));
+    while (q.next())
+        numbers.append(q.value(0).toInt());
+    return numbers;
+}
+
 // --- commands ------------------------------------------------------------------------------
 
 int TariffOperations::freeVersionId() const {

@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QDate>
+#include <QList>
 #include <QString>
 #include <QVariant>
 
@@ -36,6 +37,8 @@ public:
     int selectedVersionId() const;
     /// `Nr` of the current row of Orthaupttab (0 when there is none).
     int selectedGroupNumber() const;
+    /// Every tariff group number once, ascending; 0 and empty numbers are no group.
+    QList<int> groupNumbers() const;
 
     // --- commands ------------------------------------------------------------------------
     /// The smallest positive ID that no version uses and that no orphaned Tarif or

@@ -9,6 +9,8 @@
 #include "data/StoredValue.h"
 #include "support/TestSupport.h"
 
+#include <QDir>
+#include <QFile>
 #include <QMap>
 #include <QSet>
 #include <QSqlQuery>
@@ -231,6 +233,23 @@ TEST_F(DemoDataTest, AFailureHalfwayLeavesTheDatabaseAsItWas) {
           QStringLiteral("Rechnung"), QStringLiteral("RecPos"), QStringLiteral("plz"),
           QStringLiteral("Jahresumsatz")})
         EXPECT_EQ(0, countOf(*db, QStringLiteral("\"%1\"").arg(table))) << table.toStdString();
+}
+
+// Trips and invoices are stored through the program's modules, which run transactions of
+// their own; a failure at the very last statement still takes all of them back.
+TEST_F(DemoDataTest, AFailureAtTheLastStatementTakesBackTheStoredTripsAndInvoices) {
+    auto db = newDatabase();
+    db->exec(QStringLiteral("CREATE TRIGGER refuse_last BEFORE INSERT ON Jahresfahrten "
+                            "BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+    EXPECT_THROW(DemoData::fill(*db, kToday2022), DbError);
+    EXPECT_EQ(0, db->transactionDepth());
+    db->exec(QStringLiteral("DROP TRIGGER refuse_last"));
+    for (const QString& table : {QStringLiteral("Fahrten"), QStringLiteral("Rechnung"),
+                                 QStringLiteral("RecPos"), QStringLiteral("ADRESSEN"),
+                                 QStringLiteral("Monatsrechnung"), QStringLiteral("Jahresumsatz")})
+        EXPECT_EQ(0, countOf(*db, QStringLiteral("\"%1\"").arg(table))) << table.toStdString();
+    // The database takes the demonstration afterwards.
+    EXPECT_GT(DemoData::fill(*db, kToday2022).invoices, 0);
 }
 
 TEST_F(DemoDataTest, SameSeedAndDayGiveTheSameData) {
@@ -502,6 +521,36 @@ TEST_F(DemoDataTest, PositionTextsDescribeTheTrip) {
                   stored::parseDateTime(r[1].toString()).toString(Qt::ISODate));
     }
     EXPECT_TRUE(sawFullAddress);
+}
+
+// Positions are made by the invoice module: their surcharge labels are those of the program
+// folder's settings file, which the fill only reads.
+TEST_F(DemoDataTest, PositionsTakeTheLabelsOfTheProgramsSettingsFileAndLeaveItAsItWas) {
+    const QString folder = m_dir.path() + QStringLiteral("/program/");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString iniPath = folder + QStringLiteral("kilvaro.ini");
+    {
+        IniFile ini(iniPath);
+        writeSetting(ini, SettingsKeys::RechnungNacht, QStringLiteral("Nachtzuschlag;"));
+        writeSettingInteger(ini, SettingsKeys::RechnungNummer, 4711);
+        ASSERT_TRUE(ini.save());
+    }
+    QFile file(iniPath);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+
+    auto db = newDatabase();
+    DemoData::fill(*db, kToday2022, 1, folder);
+    const int nights = countOf(*db, QStringLiteral("Fahrten WHERE Nacht IS NOT NULL AND Rechnung "
+                                                   "IS NOT NULL"));
+    EXPECT_GT(nights, 0);
+    EXPECT_EQ(nights,
+              countOf(*db, QStringLiteral("RecPos WHERE Rectext LIKE '%; %Nachtzuschlag;%'")));
+    EXPECT_EQ(0, countOf(*db, QStringLiteral("RecPos WHERE Rectext LIKE '%Spät/Nacht;%'")));
+
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(before, file.readAll());
 }
 
 TEST_F(DemoDataTest, YearlyRevenueSumsTheTripsOfEachPastYear) {

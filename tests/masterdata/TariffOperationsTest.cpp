@@ -72,6 +72,14 @@ TEST_F(TariffOperationsTest, NewVersionTakesTheSmallestFreeId) {
     EXPECT_EQ(ops.freeVersionId(), 1);
 }
 
+TEST_F(TariffOperationsTest, GroupNumbersListEachGroupOnceAscendingWithoutZeroOrEmpty) {
+    EXPECT_EQ(ops.groupNumbers(), (QList<int>{1, 2})) << "group 2 has two versions";
+    data.db().exec(QStringLiteral("INSERT INTO OTMAIN (Nr, ID) VALUES (0, 7)"));
+    data.db().exec(QStringLiteral("INSERT INTO OTMAIN (Nr, ID) VALUES (NULL, 8)"));
+    data.db().exec(QStringLiteral("INSERT INTO OTMAIN (Nr, ID) VALUES (10, 9)"));
+    EXPECT_EQ(ops.groupNumbers(), (QList<int>{1, 2, 10})) << "numeric order, not text order";
+}
+
 TEST_F(TariffOperationsTest, AnIdStillCarriedByOrphanedRowsIsNotReused) {
     // Rows left behind by a version deleted elsewhere must not join the next new version.
     data.db().exec(QStringLiteral("INSERT INTO OrtsTarif (Id, Ort, Betrag) VALUES (3, 'Alt', 1)"));

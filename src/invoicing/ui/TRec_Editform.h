@@ -1,29 +1,15 @@
 #pragma once
 
 #include "data/ui/ChildWindow.h"
+#include "invoicing/ui/TRec_EditformLayout.h"
 
 #include <QPointer>
 #include <QWidget>
 #include <functional>
 #include <memory>
 
-class QCheckBox;
-class QComboBox;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QPlainTextEdit;
-class QPushButton;
-class QRadioButton;
-class QSpinBox;
-class QTabWidget;
-class QVBoxLayout;
-class QToolButton;
-
 namespace kilvaro {
 
-class DbGrid;
-class DbNavigator;
 class FieldBinding;
 class InvoiceOverviewRules;
 class TDaten_R;
@@ -31,7 +17,7 @@ class TDaten_R;
 /// "Rechnungs-Übersicht": browses the invoices by month and payment state and records
 /// payments, part payments, cancellation, booking, hiding and deletion. A child window of
 /// the main window (one instance); binds the shared navigator to the invoices while active.
-class TRec_Editform : public ChildWindow {
+class TRec_Editform : public ChildWindow, public TRec_EditformLayout {
     Q_OBJECT
 public:
     static constexpr int HelpContext = 15;
@@ -57,67 +43,6 @@ public:
     QString statusSuffix() const;
     /// The current month condition; empty while the month filter is off.
     QString monthCondition() const { return m_monthCondition; }
-
-    // Top bar.
-    QSpinBox* Jahredit;
-    QComboBox* Monatsbox;
-    QSpinBox* UpDown1;
-    QCheckBox* Filtern;
-    QLineEdit* Snr;
-    QGroupBox* Bearbeiten;
-    QRadioButton* zulassen;
-    QRadioButton* nichtZulassen;
-    QGroupBox* filterbox;
-    QList<QRadioButton*> filterItems;
-    QPushButton* Button5;
-    QPushButton* BT_Hilfe;
-    QTabWidget* Seiten;
-
-    // Page "Detail".
-    QWidget* eingabefeld;
-    QLineEdit* recnr;
-    QLineEdit* datum;
-    QLineEdit* kundenname;
-    QLineEdit* netto;
-    QLineEdit* brutto;
-    QPlainTextEdit* textvor;
-    QRadioButton* Radiobezahlt;
-    QWidget* bezahltPanel;
-    QLineEdit* zahlungsdatum;
-    QToolButton* Kalender;
-    QComboBox* edit_Zart;
-    QToolButton* Zahlungstexte;
-    QRadioButton* Radioangezahlt;
-    QWidget* angezahltPanel;
-    QLineEdit* anzahlung;
-    QLineEdit* anzahlungD;
-    QToolButton* SpeedButton1;
-    QLineEdit* Restbetrag;
-    QPushButton* SpeedButton2;
-    QPushButton* SpeedButton3;
-    QCheckBox* BigR;
-    QCheckBox* Single;
-    QCheckBox* Gebucht;
-    QCheckBox* Storniert;
-    QCheckBox* Ausgeblendet;
-    QPlainTextEdit* anzahlungen;
-    QPushButton* savebt;
-    QPushButton* getnetto;
-    QPushButton* RecAnsicht;
-    QPushButton* Drucken;
-    QPushButton* RecLoeschen;
-    QPushButton* RecStorno;
-    QPushButton* RecBuchen;
-
-    // Page "Fahrten-Übersicht".
-    DbGrid* FahrtenGrid;
-    // Page "Rechnungs-Posten".
-    DbGrid* PostenGrid;
-    DbNavigator* navi;
-    QPushButton* getnetto2;
-    QPushButton* Einzelrechnung;
-    // Page "Rechnungs-Übersicht".
-    DbGrid* UebersichtGrid;
 
     // Handlers (public so tests drive them as a click would).
     void FilterAnwenden();
@@ -155,11 +80,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void buildTopBar(QVBoxLayout* layout);
-    QWidget* buildDetailPage();
-    QWidget* buildTripsPage();
-    QWidget* buildPositionsPage();
-    QWidget* buildOverviewPage();
+    void connectSignals();
     void bindDetail();
     void setStatusSuffix(const QString& suffix);
     void loadNotes();
@@ -177,7 +98,6 @@ private:
     /// The payment notes shown belong to this invoice (-1: none) and have unsaved changes.
     int m_notesRecNr = -1;
     bool m_notesDirty = false;
-    QList<QLabel*> m_tripHeader;
 };
 
 } // namespace kilvaro

@@ -25,7 +25,6 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QSqlQuery>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -350,11 +349,8 @@ void TForm_Tarif::FormCreate() {
 void TForm_Tarif::fillTarifbox() {
     Tarifbox->clear();
     Tarifbox->addItem(QStringLiteral("(alle Tarife)"));
-    // Each group number once, ascending; 0 and empty numbers are no group.
-    QSqlQuery q = m_context.daten->Database->exec(QStringLiteral(
-        "SELECT DISTINCT Nr FROM OTMAIN WHERE Nr IS NOT NULL AND Nr <> 0 ORDER BY Nr"));
-    while (q.next())
-        Tarifbox->addItem(QString::number(q.value(0).toInt()));
+    for (int nr : m_ops->groupNumbers())
+        Tarifbox->addItem(QString::number(nr));
 }
 
 void TForm_Tarif::FormActivate() {
