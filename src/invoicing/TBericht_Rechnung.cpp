@@ -15,15 +15,15 @@ const QString AmountMask = QStringLiteral("#,##0.00 €");
 
 // Columns (x, width) between the margins: number, date, funeral director, the two amounts
 // right-aligned, payment state, part payment and payment type.
-constexpr double NrX = 0, NrW = 12;
-constexpr double DatumX = 15, DatumW = 18;
-constexpr double KundeX = 36, KundeW = 38;
-constexpr double NettoX = 76, NettoW = 22;
-constexpr double BruttoX = 100, BruttoW = 22;
-constexpr double BzX = 126, BzW = 20;
-constexpr double ZahlX = 148, ZahlW = 27;
+constexpr double NrX = 0, NrW = 10;
+constexpr double DatumX = 12, DatumW = 17;
+constexpr double KundeX = 31, KundeW = 47;
+constexpr double NettoX = 79, NettoW = 21;
+constexpr double BruttoX = 101, BruttoW = 21;
+constexpr double BzX = 125, BzW = 20;
+constexpr double ZahlX = 147, ZahlW = 36;
 // The part payment's date beside its amount.
-constexpr double AnzW = 17, AnzDX = ZahlX + 17.5, AnzDW = ZahlW - 17.5;
+constexpr double AnzW = 18, AnzDX = ZahlX + 19, AnzDW = ZahlW - 19;
 
 } // namespace
 
@@ -32,6 +32,8 @@ TBericht_Rechnung::TBericht_Rechnung(TDaten_R* daten) : m_daten(daten), m_source
     setDataSource(&m_source);
     // An empty selection is refused before the list runs; it never makes a blank page.
     options().printIfEmpty = false;
+    // Narrower margins than the other lists: seven columns side by side.
+    setMargins(QMarginsF(15, 12, 12, 12));
     const double w = contentWidth();
 
     auto* title = addBand(BandKind::Title, QStringLiteral("Titelband"), 24);
@@ -62,8 +64,7 @@ TBericht_Rechnung::TBericht_Rechnung(TDaten_R* daten) : m_daten(daten), m_source
     column("LNetto", NettoX, NettoW, QStringLiteral("Netto"), true);
     column("LBrutto", BruttoX, BruttoW, QStringLiteral("Brutto"), true);
     column("bz", BzX, BzW, QStringLiteral("bezahlt"), false);
-    // The caption is wider than its column: it may run on into the right margin.
-    column("LAnzahlung", ZahlX, ZahlW + 12, QStringLiteral("Anzahlung/Zahlungsart"), false);
+    column("LAnzahlung", ZahlX, ZahlW, QStringLiteral("Anzahlung/Zahlungsart"), false);
 
     ReportGroup* group =
         addGroup(QStringLiteral("GruppeBestatter"), QStringLiteral("Kundenname"),
