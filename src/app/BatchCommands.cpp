@@ -305,8 +305,8 @@ QDate listDate(const QString& text, const char* option) {
 
 } // namespace
 
-int runInvoiceList(const QString& programFolder, const InvoiceListJob& job,
-                   const QString& pdfFile, QTextStream& out, QTextStream& err) {
+int runInvoiceList(const QString& programFolder, const InvoiceListJob& job, const QString& pdfFile,
+                   QTextStream& out, QTextStream& err) {
     return guarded(out, err, [&] {
         const std::optional<InvoiceListKind> kind = invoiceListKindByName(job.kind);
         if (!kind)
@@ -355,8 +355,8 @@ int runInvoiceList(const QString& programFolder, const InvoiceListJob& job,
             QSqlQuery q = daten.Database->exec(
                 QStringLiteral("SELECT COUNT(*) FROM \"ADRESSEN\" WHERE \"ID\" = ?"), {*director});
             if (!q.next() || q.value(0).toInt() == 0)
-                throw DbError(
-                    QStringLiteral("Einen Bestatter mit der Nummer %1 gibt es nicht.").arg(*director));
+                throw DbError(QStringLiteral("Einen Bestatter mit der Nummer %1 gibt es nicht.")
+                                  .arg(*director));
         }
         TDaten_R datenR(&daten, programFolder, nullptr);
         datenR.RechnungsmodulCreate();

@@ -9,8 +9,7 @@ namespace kilvaro {
 
 /// The program's command line: `kilvaro [--home DIR] [/800]` starts the program; the batch
 /// commands --version, --sql, --demo, --invoice/--invoices, --report and --invoice-list
-/// with --pdf do
-/// their work and end.
+/// with --pdf do their work and end.
 struct CommandLine {
     enum class Command { Gui, Version, Help, Sql, Demo, InvoicePdf, Report, InvoiceList };
     Command command = Command::Gui;

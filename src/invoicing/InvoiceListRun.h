@@ -25,9 +25,9 @@ std::optional<InvoiceListKind> invoiceListKindByName(const QString& name);
 /// What the user chose for an invoice list (in the report data filter dialog or on the
 /// command line), as plain values.
 struct InvoiceListChoice {
-    QString title;      ///< report title
-    QString periodText; ///< heading of the period (Zeittext)
-    QString dateFilter; ///< condition on DATUM in the old dialect (Datumfilter)
+    QString title;                      ///< report title
+    QString periodText;                 ///< heading of the period (Zeittext)
+    QString dateFilter;                 ///< condition on DATUM in the old dialect (Datumfilter)
     std::optional<int> funeralDirector; ///< only this address ID
     bool byFuneralDirector = false;     ///< heading and subtotals per funeral director
     bool pagePerFuneralDirector = false;

@@ -41,9 +41,7 @@ TBericht_Rechnung::TBericht_Rechnung(TDaten_R* daten) : m_daten(daten), m_source
         .setFontSize(20)
         .bold()
         .alignCenter();
-    title->addLabel(QStringLiteral("zeit"), {0, 10, w, 7}, QString())
-        .setFontSize(14)
-        .alignCenter();
+    title->addLabel(QStringLiteral("zeit"), {0, 10, w, 7}, QString()).setFontSize(14).alignCenter();
     title->addSystem(QStringLiteral("Heute"), {w - 40, 18, 40, 5}, ReportItem::System::Date)
         .setFontSize(ListFont)
         .alignRight();
@@ -66,18 +64,17 @@ TBericht_Rechnung::TBericht_Rechnung(TDaten_R* daten) : m_daten(daten), m_source
     column("bz", BzX, BzW, QStringLiteral("bezahlt"), false);
     column("LAnzahlung", ZahlX, ZahlW, QStringLiteral("Anzahlung/Zahlungsart"), false);
 
-    ReportGroup* group =
-        addGroup(QStringLiteral("GruppeBestatter"), QStringLiteral("Kundenname"),
-                 QStringLiteral("GruppeBestatter"), 9);
+    ReportGroup* group = addGroup(QStringLiteral("GruppeBestatter"), QStringLiteral("Kundenname"),
+                                  QStringLiteral("GruppeBestatter"), 9);
     ReportBand* groupHeader = group->header();
-    groupHeader->addField(QStringLiteral("GKundenname"), {0, 2.5, w, 6},
-                          QStringLiteral("Kundenname"))
+    groupHeader
+        ->addField(QStringLiteral("GKundenname"), {0, 2.5, w, 6}, QStringLiteral("Kundenname"))
         .setFontSize(12)
         .bold();
     ReportBand* groupFooter = addGroupFooter(group, QStringLiteral("gruppefuss"), 8);
     groupFooter->addHLine(QStringLiteral("GLinie"), NettoX, 0.5, BruttoX + BruttoW - NettoX, 0.5);
-    groupFooter->addLabel(QStringLiteral("LGSumme"), {KundeX, 1.5, KundeW, 5},
-                          QStringLiteral("Summe"))
+    groupFooter
+        ->addLabel(QStringLiteral("LGSumme"), {KundeX, 1.5, KundeW, 5}, QStringLiteral("Summe"))
         .setFontSize(ListFont)
         .bold();
     groupFooter
@@ -121,8 +118,7 @@ TBericht_Rechnung::TBericht_Rechnung(TDaten_R* daten) : m_daten(daten), m_source
 
     auto* summary = addBand(BandKind::Summary, QStringLiteral("Abschluss"), 16);
     summary->addDoubleLine(QStringLiteral("SLinie"), NettoX, 0.8, BruttoX + BruttoW - NettoX, 0.5);
-    summary->addLabel(QStringLiteral("LSumme"), {KundeX, 2.5, KundeW, 5},
-                      QStringLiteral("Summe"))
+    summary->addLabel(QStringLiteral("LSumme"), {KundeX, 2.5, KundeW, 5}, QStringLiteral("Summe"))
         .setFontSize(ListFont)
         .bold();
     summary
@@ -207,7 +203,8 @@ void TBericht_Rechnung::DetailBeforePrint(ReportBand& band, bool&) {
         i->setGeometry(g);
     };
     const bool hasPaymentDate = !value(QStringLiteral("Zahlungsdatum")).isNull();
-    const bool hasPaymentType = !value(QStringLiteral("Zahlungsart")).toString().trimmed().isEmpty();
+    const bool hasPaymentType =
+        !value(QStringLiteral("Zahlungsart")).toString().trimmed().isEmpty();
     place("Zahlungsdatum", m_showPayment && !status.isEmpty() && hasPaymentDate);
     place("Zahlungsart", m_showPayment && showPart && hasPaymentType);
 }

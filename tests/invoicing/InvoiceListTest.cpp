@@ -47,8 +47,8 @@ protected:
                     const char* zahlungsdatum, const QString& zahlungsart, double anzahlung,
                     const char* anzahlungD, const char* flag = nullptr) {
         auto date = [](const char* iso) {
-            return iso ? QVariant(stored::dateText(QDate::fromString(QLatin1String(iso),
-                                                                     Qt::ISODate)))
+            return iso ? QVariant(
+                             stored::dateText(QDate::fromString(QLatin1String(iso), Qt::ISODate)))
                        : QVariant();
         };
         fx.exec("INSERT INTO Rechnung (RecNr, Kunde, Datum, Netto, MWSt, Bezahlt, Zahlungsdatum, "
@@ -168,8 +168,7 @@ TEST_F(InvoiceList, GroupedByFuneralDirectorWithSubtotalsAndOptionalPages) {
     EXPECT_TRUE(pages[1].contains(S("Anzahlung/Zahlungsart"))) << "column header on every page";
 
     // One funeral director: the condition is kept in InvoiceFilter, as a number.
-    const QList<QStringList> one =
-        runList(InvoiceListKind::Alle, false, false, /*director*/ 2);
+    const QList<QStringList> one = runList(InvoiceListKind::Alle, false, false, /*director*/ 2);
     ASSERT_EQ(one.size(), 1);
     EXPECT_FALSE(one[0].contains(S("Zander")));
     EXPECT_TRUE(one[0].contains(S("Rechnungen: 2")));
@@ -194,9 +193,9 @@ TEST_F(InvoiceList, EmptySelectionAndFailuresLeaveNoOutputAndTheTableRestored) {
 
     // A list that fails while it is output still gives the table back.
     choice.dateFilter = December;
-    EXPECT_THROW(run.run(choice,
-                         [](TBericht_Rechnung&) { throw DbError(QStringLiteral("Drucker weg")); }),
-                 DbError);
+    EXPECT_THROW(
+        run.run(choice, [](TBericht_Rechnung&) { throw DbError(QStringLiteral("Drucker weg")); }),
+        DbError);
     expectTableRestored();
     EXPECT_EQ(fx.datenR->Rectab->recordCount(), 7);
 }
