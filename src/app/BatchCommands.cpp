@@ -10,7 +10,10 @@
 #include "data/Schema.h"
 #include "data/StoredValue.h"
 #include "invoicing/Daten_R.h"
+#include "invoicing/InvoiceListRun.h"
+#include "invoicing/TBericht_Rechnung.h"
 #include "invoicing/TRec_Dokument.h"
+#include "reports/ReportFilter.h"
 #include "reports/ReportPages.h"
 #include "reports/TBericht_Ortslistenform.h"
 #include "reports/TBericht_Preisform.h"
@@ -287,6 +290,114 @@ int runInvoicePdf(const QString& programFolder, const QString& invoices, bool ra
                     missing << QString::number(n);
             out << QStringLiteral("Ohne Rechnung: ") << missing.join(QStringLiteral(", ")) << '\n';
         }
+    });
+}
+
+namespace {
+
+QDate listDate(const QString& text, const char* option) {
+    const QDate d = QDate::fromString(text.trimmed(), QStringLiteral("dd.MM.yyyy"));
+    if (!d.isValid())
+        throw DbError(QStringLiteral("'%1' nach %2 ist kein gültiges Datum (TT.MM.JJJJ).")
+                          .arg(text, QLatin1String(option)));
+    return d;
+}
+
+} // namespace
+
+int runInvoiceList(const QString& programFolder, const InvoiceListJob& job, const QString& pdfFile,
+                   QTextStream& out, QTextStream& err) {
+    return guarded(out, err, [&] {
+        const std::optional<InvoiceListKind> kind = invoiceListKindByName(job.kind);
+        if (!kind)
+            throw DbError(QStringLiteral("Unbekannte Rechnungsliste '%1'. Möglich sind: alle, "
+                                         "bezahlte, unbezahlte, ausgeblendete.")
+                              .arg(job.kind));
+        if (job.from.trimmed().isEmpty() || job.to.trimmed().isEmpty())
+            throw DbError(QStringLiteral("Für --invoice-list fehlt der Zeitraum: --from TT.MM.JJJJ "
+                                         "--to TT.MM.JJJJ angeben."));
+        const QDate from = listDate(job.from, "--from");
+        const QDate to = listDate(job.to, "--to");
+        if (from > to)
+            throw DbError(QStringLiteral("Der Zeitraum ist leer: %1 liegt nach %2.")
+                              .arg(job.from.trimmed(), job.to.trimmed()));
+        std::optional<int> director;
+        if (!job.bestatter.trimmed().isEmpty()) {
+            bool ok = false;
+            const int id = job.bestatter.trimmed().toInt(&ok);
+            if (!ok || id < 1)
+                throw DbError(QStringLiteral("'%1' ist keine gültige Bestatter-Nummer (eine ganze "
+                                             "Zahl ab 1).")
+                                  .arg(job.bestatter));
+            director = id;
+        }
+        if (pdfFile.trimmed().isEmpty())
+            throw DbError(
+                QStringLiteral("Für --invoice-list fehlt die Zieldatei: --pdf DATEI angeben."));
+        if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+            throw DbError(
+                QStringLiteral("Berichte brauchen eine grafische Anwendung (Schriften)."));
+        if (ProgramSetup::isFirstStart(programFolder))
+            throw DbError(QStringLiteral("Im Programmordner '%1' gibt es keine kilvaro.ini.")
+                              .arg(programFolder));
+        const QString database = ProgramSetup::databasePath(programFolder);
+        if (!QFileInfo::exists(database))
+            throw DbError(QStringLiteral("Die Datenbank '%1' gibt es nicht.").arg(database));
+
+        TDaten_A daten(programFolder, nullptr);
+        daten.DataModuleCreate();
+        if (!daten.isConnected())
+            throw DbError(daten.lastError().isEmpty()
+                              ? QStringLiteral("Die Datenbank kann nicht geöffnet werden.")
+                              : daten.lastError());
+        daten.checkIntegrityNow();
+        if (director) {
+            QSqlQuery q = daten.Database->exec(
+                QStringLiteral("SELECT COUNT(*) FROM \"ADRESSEN\" WHERE \"ID\" = ?"), {*director});
+            if (!q.next() || q.value(0).toInt() == 0)
+                throw DbError(QStringLiteral("Einen Bestatter mit der Nummer %1 gibt es nicht.")
+                                  .arg(*director));
+        }
+        TDaten_R datenR(&daten, programFolder, nullptr);
+        datenR.RechnungsmodulCreate();
+
+        // The period as the filter dialog's free range gives it, heading and condition.
+        ReportFilter period(nullptr, nullptr);
+        period.setMode(ReportFilter::Mode::Beliebig);
+        period.setVon(from);
+        period.setBis(to);
+        const QString problem = period.inputError();
+        if (!problem.isEmpty())
+            throw DbError(problem);
+        period.computeResults();
+
+        const InvoiceListPreset preset = invoiceListPreset(*kind);
+        datenR.ReportTitle = preset.title;
+        datenR.InvoiceFilter = preset.filterSuffix;
+        InvoiceListChoice choice;
+        choice.title = preset.title;
+        choice.periodText = period.Zeittext;
+        choice.dateFilter = period.Datumfilter;
+        choice.funeralDirector = director;
+        choice.byFuneralDirector = job.grouped || job.pagePerDirector;
+        choice.pagePerFuneralDirector = job.pagePerDirector;
+
+        InvoiceListRun run(&datenR, nullptr);
+        int pageCount = 0;
+        const bool listed = run.run(choice, [&](TBericht_Rechnung& report) {
+            const std::unique_ptr<ReportPages> pages = report.render();
+            QString error;
+            if (!pages->exportPdf(pdfFile, &error))
+                throw DbError(error);
+            pageCount = pages->pageCount();
+        });
+        if (!listed)
+            throw DbError(InvoiceListRun::emptyText() + QLatin1Char('.'));
+        out << QStringLiteral("%1 gespeichert: %2 (%3 Rechnung(en), %4 Seite(n)).")
+                   .arg(preset.title, pdfFile)
+                   .arg(run.invoiceCount())
+                   .arg(pageCount)
+            << '\n';
     });
 }
 

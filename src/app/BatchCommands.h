@@ -34,6 +34,23 @@ int runReport(const QString& programFolder, const QString& report, const QString
 int runInvoicePdf(const QString& programFolder, const QString& invoices, bool range,
                   const QString& pdfFile, QTextStream& out, QTextStream& err);
 
+/// What --invoice-list asks for, as typed (checked when the list runs).
+struct InvoiceListJob {
+    QString kind;      ///< alle, bezahlte, unbezahlte or ausgeblendete
+    QString from, to;  ///< DD.MM.YYYY
+    QString bestatter; ///< address ID of one funeral director; empty: all
+    bool grouped = false;
+    bool pagePerDirector = false; ///< a page per funeral director (implies grouped)
+};
+
+/// --invoice-list with --pdf FILE: the invoice list of the period as the menu item of that
+/// kind makes it, written to a PDF file without a window. An unknown kind, a bad or
+/// missing date, an empty period, an unknown funeral director, a period without invoices,
+/// a missing database and an unwritable file are refused with exit code 1 and no file.
+/// Needs a QGuiApplication (fonts).
+int runInvoiceList(const QString& programFolder, const InvoiceListJob& job,
+                   const QString& pdfFile, QTextStream& out, QTextStream& err);
+
 /// One value as --sql prints it: dates dd.mm.yyyy (with the time when it is not midnight,
 /// a time of day alone as hh:mm), numbers with a decimal comma, booleans true/false.
 QString formatValue(const QVariant& value);

@@ -31,6 +31,9 @@ CommandLine CommandLine::parse(const QStringList& args) {
         } else if (c.parseReportOption(args, i)) {
             if (!c.error.isEmpty())
                 break;
+        } else if (c.parseInvoiceListOption(args, i)) {
+            if (!c.error.isEmpty())
+                break;
         } else if (parseInvoiceOption(args, i, c)) {
             if (!c.error.isEmpty())
                 break;
@@ -50,7 +53,8 @@ CommandLine CommandLine::parse(const QStringList& args) {
     }
     if (c.error.isEmpty() && !c.pdf.isEmpty() && c.command == Command::Gui)
         c.error =
-            QStringLiteral("--pdf gibt es nur zusammen mit --invoice, --invoices oder --report.");
+            QStringLiteral("--pdf gibt es nur zusammen mit --invoice, --invoices, --report oder "
+                           "--invoice-list.");
     if (c.error.isEmpty())
         c.checkOutputOptions();
     return c;
@@ -118,9 +122,55 @@ bool CommandLine::parseReportOption(const QStringList& args, int& i) {
     return true;
 }
 
+bool CommandLine::parseInvoiceListOption(const QStringList& args, int& i) {
+    const QString& a = args.at(i);
+    if (a == QLatin1String("--gruppiert")) {
+        invoiceList.grouped = true;
+        m_listOptions << a;
+        return true;
+    }
+    if (a == QLatin1String("--seite-pro-bestatter")) {
+        invoiceList.pagePerDirector = true;
+        m_listOptions << a;
+        return true;
+    }
+    QString* target = nullptr;
+    QString missing;
+    if (a == QLatin1String("--invoice-list")) {
+        target = &invoiceList.kind;
+        missing = QStringLiteral("Nach --invoice-list fehlt die Liste (alle, bezahlte, "
+                                 "unbezahlte oder ausgeblendete).");
+    } else if (a == QLatin1String("--from") || a == QLatin1String("--to")) {
+        target = a == QLatin1String("--from") ? &invoiceList.from : &invoiceList.to;
+        missing = QStringLiteral("Nach %1 fehlt das Datum (TT.MM.JJJJ).").arg(a);
+    } else if (a == QLatin1String("--bestatter")) {
+        target = &invoiceList.bestatter;
+        missing = QStringLiteral("Nach --bestatter fehlt die Nummer des Bestatters.");
+    } else {
+        return false;
+    }
+    if (i + 1 >= args.size()) {
+        error = missing;
+        return true;
+    }
+    if (a == QLatin1String("--invoice-list")) {
+        if (command != Command::Gui && command != Command::InvoiceList)
+            error = QStringLiteral("Die Option --invoice-list kann nicht mit einer anderen "
+                                   "Stapelverarbeitung kombiniert werden.");
+        command = Command::InvoiceList;
+    } else {
+        m_listOptions << a;
+    }
+    *target = args.at(++i);
+    return true;
+}
+
 void CommandLine::checkOutputOptions() {
     if (titleGiven && command != Command::Report)
         error = QStringLiteral("Die Option --title gehört zu --report.");
+    else if (!m_listOptions.isEmpty() && command != Command::InvoiceList)
+        error = QStringLiteral("Die Option %1 gehört zu --invoice-list.")
+                    .arg(m_listOptions.constFirst());
 }
 
 QString CommandLine::usage() {
@@ -132,6 +182,9 @@ QString CommandLine::usage() {
         "        kilvaro [--home ORDNER] --invoices VON-BIS --pdf DATEI\n"
         "        kilvaro [--home ORDNER] --report tarife|ortsliste|preisliste [--title TEXT]\n"
         "                --pdf DATEI\n"
+        "        kilvaro [--home ORDNER] --invoice-list alle|bezahlte|unbezahlte|ausgeblendete\n"
+        "                --from TT.MM.JJJJ --to TT.MM.JJJJ [--bestatter NR] [--gruppiert]\n"
+        "                [--seite-pro-bestatter] --pdf DATEI\n"
         "        kilvaro --version\n"
         "\n"
         "  --home ORDNER  Programmordner mit kilvaro.ini (sonst KILVARO_HOME oder der Ordner\n"
@@ -145,6 +198,12 @@ QString CommandLine::usage() {
         "                 die Rechnungen VON bis BIS in eine PDF-Datei schreiben\n"
         "  --report NAME  einen Bericht (tarife, ortsliste, preisliste) ohne Fenster als PDF\n"
         "                 in die Datei von --pdf schreiben; --title setzt den Berichttitel\n"
+        "  --invoice-list LISTE\n"
+        "                 die Rechnungsliste (alle, bezahlte, unbezahlte, ausgeblendete) des\n"
+        "                 Zeitraums --from bis --to als PDF in die Datei von --pdf schreiben;\n"
+        "                 --bestatter NR nur für diesen Bestatter, --gruppiert mit\n"
+        "                 Zwischensummen je Bestatter, --seite-pro-bestatter zusätzlich eine\n"
+        "                 Seite je Bestatter\n"
         "  --version      Programmversion ausgeben\n");
 }
 

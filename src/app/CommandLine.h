@@ -1,15 +1,17 @@
 #pragma once
 
+#include "app/BatchCommands.h"
+
 #include <QString>
 #include <QStringList>
 
 namespace kilvaro {
 
 /// The program's command line: `kilvaro [--home DIR] [/800]` starts the program; the batch
-/// commands --version, --sql, --demo, --invoice/--invoices and --report with --pdf do
-/// their work and end.
+/// commands --version, --sql, --demo, --invoice/--invoices, --report and --invoice-list
+/// with --pdf do their work and end.
 struct CommandLine {
-    enum class Command { Gui, Version, Help, Sql, Demo, InvoicePdf, Report };
+    enum class Command { Gui, Version, Help, Sql, Demo, InvoicePdf, Report, InvoiceList };
     Command command = Command::Gui;
     QString home;          ///< --home DIR (empty: KILVARO_HOME or the program's folder)
     QString sql;           ///< text of --sql
@@ -25,6 +27,9 @@ struct CommandLine {
     QString title;           ///< text of --title
     bool titleGiven = false; ///< --title was given (an empty title is a title too)
 
+    /// --invoice-list KIND with --from, --to, --bestatter, --gruppiert, --seite-pro-bestatter.
+    BatchCommands::InvoiceListJob invoiceList;
+
     static CommandLine parse(const QStringList& argumentsWithoutProgram);
     static QString usage();
 
@@ -35,8 +40,12 @@ private:
     /// Reads --report and --title at args[i] (moving i past a value); false when args[i]
     /// is neither of them.
     bool parseReportOption(const QStringList& args, int& i);
-    /// --title belongs to --report.
+    /// --invoice-list and its options; true when args[i] was one of them.
+    bool parseInvoiceListOption(const QStringList& args, int& i);
+    /// --title belongs to --report, the list options to --invoice-list.
     void checkOutputOptions();
+
+    QStringList m_listOptions; ///< options of --invoice-list given, to check they have it
 };
 
 } // namespace kilvaro

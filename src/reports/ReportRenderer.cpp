@@ -471,6 +471,21 @@ void ReportRenderer::runSubDetail(ReportSubDetail& sub) {
         printBand(sub.footer());
 }
 
+bool ReportRenderer::groupStartFits(const QList<ReportGroup*>& groups, int from,
+                                    ReportBand* detail) {
+    double needed = 0;
+    for (int i = from; i < groups.size(); ++i) {
+        const ReportBand* header = groups.at(i)->header();
+        if (header && header->isEnabled())
+            needed += layout(*header).height;
+    }
+    if (needed <= 0)
+        return true;
+    if (detail && detail->isEnabled())
+        needed += layout(*detail).height;
+    return m_y + needed <= m_bodyBottom + Epsilon;
+}
+
 void ReportRenderer::runRecords() {
     RecordSource* src = m_report.m_source;
     ReportBand* detail = m_report.band(BandKind::Detail);
@@ -514,6 +529,8 @@ void ReportRenderer::runRecords() {
             m_groupsReady = false;
             if (!firstRecord && groups.at(changed)->newPage() && m_bodyOnPage)
                 breakPage();
+            else if (m_bodyOnPage && !groupStartFits(groups, changed, detail))
+                breakPage(); // a group's heading never stands alone at the foot of a page
             for (int i = changed; i < groups.size(); ++i)
                 printBand(groups.at(i)->header());
         }

@@ -10,6 +10,7 @@ namespace kilvaro {
 class RecordSource;
 class Report;
 class ReportBand;
+class ReportGroup;
 class ReportItem;
 class ReportPages;
 class ReportSubDetail;
@@ -43,6 +44,9 @@ private:
     void finishPage(bool last);
     void breakPage();
     void runRecords();
+    /// Whether the group headers from level `from` on and the first record's detail band
+    /// fit in the space left on the page.
+    bool groupStartFits(const QList<ReportGroup*>& groups, int from, ReportBand* detail);
     void runSubDetail(ReportSubDetail& sub);
     void accumulate(RecordSource* source);
     QStringList groupKeys() const;

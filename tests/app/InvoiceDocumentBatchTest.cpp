@@ -59,7 +59,8 @@ TEST(InvoiceDocumentCommandLine, RefusesIncompleteOrMixedOptions) {
     EXPECT_EQ(CommandLine::parse({"--invoice", "1", "--pdf"}).error,
               S("Nach --pdf fehlt der Name der PDF-Datei."));
     EXPECT_EQ(CommandLine::parse({"--pdf", "r.pdf"}).error,
-              S("--pdf gibt es nur zusammen mit --invoice, --invoices oder --report."));
+              S("--pdf gibt es nur zusammen mit --invoice, --invoices, --report oder "
+                "--invoice-list."));
     EXPECT_FALSE(CommandLine::parse({"--invoice", "1", "--invoices", "1-2"}).error.isEmpty());
     EXPECT_FALSE(CommandLine::parse({"--sql", "select 1", "--invoice", "1"}).error.isEmpty());
     EXPECT_FALSE(CommandLine::parse({"--invoice", "1", "--demo"}).error.isEmpty());

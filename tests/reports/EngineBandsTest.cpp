@@ -403,3 +403,23 @@ TEST(EngineBands, GroupHeaderReprintedOnNewPageAndOversizedBandDoesNotHang) {
     EXPECT_TRUE(bigPages->page(bigPages->pageCount() - 1).textsOf("Name").contains("danach"));
     EXPECT_EQ(allTextsOf(*bigPages, "Gesamt"), QStringList({"3,00 €"}));
 }
+
+TEST(EngineBands, GroupHeaderNeverEndsAPage) {
+    // Wherever the second group begins, its heading goes to the page of its first record.
+    for (int first = 38; first <= 48; ++first) {
+        SCOPED_TRACE(first);
+        SampleReport r;
+        r.band(BandKind::Detail)->children().first()->setEnabled(false);
+        QList<QVariantMap> rows;
+        for (int i = 1; i <= first + 3; ++i)
+            rows.append(row(i <= first ? "A" : "B", QStringLiteral("Zeile %1").arg(i), 1, 0));
+        r.data.setRows(rows);
+        auto pages = r.render();
+        for (int p = 0; p < pages->pageCount(); ++p) {
+            QStringList body = pages->page(p).bands;
+            body.removeAll(QStringLiteral("PageFooter"));
+            EXPECT_NE(body.last(), QStringLiteral("GroupHeader")) << "page " << p + 1;
+        }
+        EXPECT_EQ(allTextsOf(*pages, "Name").size(), first + 3);
+    }
+}

@@ -152,6 +152,10 @@ int runProgram(int& argc, char** argv) {
             return BatchCommands::runInvoicePdf(folder, cl.invoices, cl.invoiceRange, cl.pdf, out,
                                                 err);
         });
+    case CommandLine::Command::InvoiceList:
+        return runPdfBatch(cl, argc, argv, [&](const QString& folder) {
+            return BatchCommands::runInvoiceList(folder, cl.invoiceList, cl.pdf, out, err);
+        });
     case CommandLine::Command::Gui:
         break;
     }

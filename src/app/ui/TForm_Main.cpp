@@ -8,6 +8,8 @@
 #include "app/ui/MainMenu.h"
 #include "data/Daten_A.h"
 #include "invoicing/Daten_R.h"
+#include "invoicing/InvoiceListRun.h"
+#include "invoicing/TBericht_Rechnung.h"
 #include "base/DbError.h"
 #include "data/ui/DbNavigator.h"
 #include "invoicing/ui/InvoiceOutput.h"
@@ -20,9 +22,11 @@
 #include "masterdata/ui/TForm_Tarif.h"
 #include "masterdata/ui/Tfplzedit.h"
 #include "reports/ui/Drucken.h"
+#include "reports/ui/TDruckfilterform.h"
 #include "trips/ui/TForm_Fahrten.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -397,9 +401,35 @@ void TForm_Main::PrintInvoiceList(const QString& title, const QString& filterSuf
 }
 
 void TForm_Main::runInvoiceListReport() {
-    // The filter dialog and the invoice list report plug in here: preset and show the
-    // filter dialog, extend InvoiceFilter for one funeral director, preview or print, then
-    // reset the invoice table's order and filter.
+    if (!m_reportFilter || !m_context.datenR || !m_context.daten || !m_context.daten->isConnected())
+        throw DbError(QStringLiteral("Es ist keine Datenbank geöffnet."));
+    TDruckfilterform& dialog = *m_reportFilter;
+    dialog.setInvoiceOptionsVisible(true);
+    dialog.preset(QStringLiteral("Bericht Rechnungen erstellen"), ReportTitle);
+    const ReportChoice choice = dialog.showModal();
+    // The grouping boxes belong to this list only; the next report finds them hidden.
+    dialog.setInvoiceOptionsVisible(false);
+    if (choice == ReportChoice::Cancel)
+        return;
+
+    InvoiceListChoice list;
+    list.title = dialog.title();
+    list.periodText = dialog.Zeittext();
+    list.dateFilter = dialog.Datumfilter();
+    if (dialog.einbestatter->isChecked()) {
+        list.funeralDirector = dialog.chosenBestatterId();
+        if (!list.funeralDirector)
+            throw DbError(QStringLiteral("Es ist kein Bestatter ausgewählt."));
+    }
+    list.byFuneralDirector = dialog.NachBestatter->isChecked();
+    list.pagePerFuneralDirector = dialog.bestatterSeiten->isChecked();
+    list.copies = dialog.copies();
+    InvoiceListRun(m_context.datenR, m_context.dialogs).run(list, [&](TBericht_Rechnung& report) {
+        if (choice == ReportChoice::Print)
+            Drucken::steps().print(report, m_context, this);
+        else
+            Drucken::steps().preview(report, m_context);
+    });
 }
 
 // --- per-user settings and shared utilities ----------------------------------------------
@@ -519,24 +549,24 @@ void TForm_Main::PLZ1Click() {
 void TForm_Main::Umsatz1Click() {}
 
 void TForm_Main::AllInvoices1Click() {
-    PrintInvoiceList(QStringLiteral("Bericht über alle Rechnungen"),
-                     QStringLiteral(" and not storniert"));
+    printInvoiceList(InvoiceListKind::Alle);
 }
 
 void TForm_Main::PaidInvoices1Click() {
-    PrintInvoiceList(QStringLiteral("Bericht über bezahlte Rechnungen"),
-                     QStringLiteral(" and not storniert and (bezahlt)"));
+    printInvoiceList(InvoiceListKind::Bezahlte);
 }
 
 void TForm_Main::UnpaidInvoices1Click() {
-    PrintInvoiceList(QStringLiteral("Bericht über unbezahlte Rechnungen"),
-                     QStringLiteral(" and not storniert and not (bezahlt) and not ausgeblendet"));
+    printInvoiceList(InvoiceListKind::Unbezahlte);
 }
 
 void TForm_Main::HiddenInvoices1Click() {
-    // Two blanks before "ausgeblendet", as stored report settings expect.
-    PrintInvoiceList(QStringLiteral("Bericht über ausgeblendete Rechnungen"),
-                     QStringLiteral(" and not storniert and not (bezahlt) and  ausgeblendet"));
+    printInvoiceList(InvoiceListKind::Ausgeblendete);
+}
+
+void TForm_Main::printInvoiceList(InvoiceListKind kind) {
+    const InvoiceListPreset preset = invoiceListPreset(kind);
+    PrintInvoiceList(preset.title, preset.filterSuffix);
 }
 
 void TForm_Main::Jahresumsatz1Click() {}

@@ -21,6 +21,7 @@ class Drucken;
 class HelpViewer;
 class MainMenu;
 class TDruckfilterform;
+enum class InvoiceListKind;
 
 /// The main frame window: menus, tool bar with the shared record navigator, status bar,
 /// and the frame in which all working windows open as child windows.
@@ -111,6 +112,8 @@ private:
     bool checkForUpdate();
     /// The invoice list report itself (filter dialog, report, preview or print).
     void runInvoiceListReport();
+    /// PrintInvoiceList with the title and filter suffix of one of the four lists.
+    void printInvoiceList(InvoiceListKind kind);
 
     /// The report launchers, with the help of this window for their title dialog.
     Drucken launcher();

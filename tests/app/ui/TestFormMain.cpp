@@ -1,6 +1,7 @@
 // Behaviour of the main frame window: enabling rule, single-instance child windows,
 // arranging and closing children, window size from the command line and the stored state,
 // error handling of the commands, the invoice list launcher and the help commands.
+#include "support/DemoFolder.h"
 #include "support/FakeDialogService.h"
 
 #include "base/ui/HelpViewer.h"
@@ -8,12 +9,20 @@
 #include "data/DataSource.h"
 #include "base/DbError.h"
 #include "data/ui/DbNavigator.h"
+#include "app/ui/ProgramRun.h"
+#include "data/Table.h"
+#include "invoicing/TBericht_Rechnung.h"
+#include "reports/ReportPages.h"
+#include "reports/ui/Drucken.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QCheckBox>
+#include <QPushButton>
+#include <QTimer>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -341,7 +350,71 @@ private slots:
         action(*w, "AllInvoices1")->trigger();
         QCOMPARE(w->ReportTitle, QStringLiteral("Bericht über alle Rechnungen"));
         QCOMPARE(w->InvoiceFilter, QStringLiteral(" and not storniert"));
+        // Without a database the list cannot run, and each item says so.
+        QCOMPARE(m_dialogs.messages().size(), 4);
+        for (const auto& m : m_dialogs.messages())
+            QCOMPARE(m.text, QStringLiteral("Es ist keine Datenbank geöffnet."));
+    }
+
+    void invoiceListAsksForThePeriodAndPreviewsTheList() {
+        TempProgramFolder folder;
+        fillWithDemoData(folder, QDate(2026, 12, 8));
+        ProgramRun run(folder.path(), &m_dialogs);
+        run.start(QDate(2026, 12, 8));
+        TForm_Main& w = run.mainWindow();
+        w.show();
+        TDruckfilterform& filter = run.filter();
+
+        QStringList previewed; // title, then the texts of the pages
+        Drucken::steps().preview = [&](Report& report, const AppContext&) {
+            QVERIFY(dynamic_cast<TBericht_Rechnung*>(&report));
+            previewed << report.title();
+            const auto pages = report.render();
+            for (int i = 0; i < pages->pageCount(); ++i)
+                previewed << pages->page(i).texts();
+        };
+        Drucken::steps().print = [](Report&, const AppContext&, QWidget*) {
+            QFAIL("the preview was chosen");
+        };
+        bool asked = false;
+        auto answer = [&](QPushButton* TDruckfilterform::*button, bool grouped) {
+            QTimer::singleShot(0, &filter, [&, button, grouped] {
+                asked = filter.isVisible();
+                QCOMPARE(filter.windowTitle(), QStringLiteral("Bericht Rechnungen erstellen"));
+                QCOMPARE(filter.title(), QStringLiteral("Bericht über unbezahlte Rechnungen"));
+                QVERIFY(filter.NachBestatter->isVisible());
+                QVERIFY(filter.bestatterSeiten->isVisible());
+                filter.setMode(ReportFilter::Mode::AlleDaten);
+                filter.einbestatter->setChecked(false);
+                filter.NachBestatter->setChecked(grouped);
+                (filter.*button)->click();
+            });
+        };
+
+        answer(&TDruckfilterform::BTAbbruch, false);
+        action(w, "UnpaidInvoices1")->trigger();
+        QVERIFY(asked);
+        QVERIFY(previewed.isEmpty());
+
+        answer(&TDruckfilterform::BTMonitor, true);
+        action(w, "UnpaidInvoices1")->trigger();
+        QVERIFY(asked);
         QVERIFY(m_dialogs.messages().isEmpty());
+        QCOMPARE(previewed.value(0), QStringLiteral("Bericht über unbezahlte Rechnungen"));
+        QVERIFY(previewed.contains(QStringLiteral("Gesamtausdruck")));
+        QVERIFY(previewed.contains(QStringLiteral("Summe")));
+        QVERIFY2(!previewed.join(QLatin1Char(' ')).contains(QStringLiteral("Rechnungen:")),
+                 "grouped");
+        QVERIFY(!previewed.contains(QStringLiteral("bezahlt")));
+
+        // Afterwards the invoice table is whole and in number order again, and the grouping
+        // boxes are hidden for the next report.
+        Table* invoices = run.datenR().Rectab;
+        QVERIFY(!invoices->filtered());
+        QVERIFY(invoices->filter().isEmpty());
+        QCOMPARE(invoices->order(), QStringLiteral("[RecNr] ASC"));
+        QVERIFY(!filter.NachBestatter->isVisibleTo(&filter));
+        Drucken::resetSteps();
     }
 
     void navigatorIsBoundAndUnbound() {
