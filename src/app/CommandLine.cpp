@@ -28,6 +28,9 @@ CommandLine CommandLine::parse(const QStringList& args) {
             }
             setCommand(Command::Sql, a);
             c.sql = args.at(++i);
+        } else if (c.parsePeriodOption(args, i)) {
+            if (!c.error.isEmpty())
+                break;
         } else if (c.parseReportOption(args, i)) {
             if (!c.error.isEmpty())
                 break;
@@ -53,6 +56,8 @@ CommandLine CommandLine::parse(const QStringList& args) {
             QStringLiteral("--pdf gibt es nur zusammen mit --invoice, --invoices oder --report.");
     if (c.error.isEmpty())
         c.checkOutputOptions();
+    if (c.error.isEmpty())
+        c.checkPeriodOptions();
     return c;
 }
 
@@ -123,6 +128,53 @@ void CommandLine::checkOutputOptions() {
         error = QStringLiteral("Die Option --title gehört zu --report.");
 }
 
+bool CommandLine::parsePeriodOption(const QStringList& args, int& i) {
+    const QString& a = args.at(i);
+    QString* target = nullptr;
+    if (a == QLatin1String("--export"))
+        target = &exportName;
+    else if (a == QLatin1String("--from"))
+        target = &from;
+    else if (a == QLatin1String("--to"))
+        target = &to;
+    else if (a == QLatin1String("--bestatter"))
+        target = &bestatter;
+    else if (a == QLatin1String("--out"))
+        target = &out;
+    else
+        return false;
+    if (i + 1 >= args.size()) {
+        error = a == QLatin1String("--export") ? QStringLiteral("Nach --export fehlt der Name des Exports.")
+                : a == QLatin1String("--out")  ? QStringLiteral("Nach --out fehlt der Zielordner.")
+                : a == QLatin1String("--bestatter")
+                    ? QStringLiteral("Nach --bestatter fehlt die Adressnummer.")
+                    : QStringLiteral("Nach %1 fehlt das Datum (TT.MM.JJJJ).").arg(a);
+        return true;
+    }
+    if (a == QLatin1String("--export")) {
+        if (command != Command::Gui && command != Command::Export) {
+            error = QStringLiteral("Die Option --export kann nicht mit einer anderen "
+                                   "Stapelverarbeitung kombiniert werden.");
+            return true;
+        }
+        command = Command::Export;
+    }
+    *target = args.at(++i);
+    return true;
+}
+
+void CommandLine::checkPeriodOptions() {
+    const bool period = !from.isEmpty() || !to.isEmpty() || !bestatter.isEmpty();
+    if (period && command != Command::Report && command != Command::Export)
+        error = QStringLiteral("Die Optionen --from, --to und --bestatter gehören zu --report "
+                               "oder --export.");
+    else if (!out.isEmpty() && command != Command::Export)
+        error = QStringLiteral("Die Option --out gehört zu --export.");
+    else if (command == Command::Export && !pdf.isEmpty())
+        error = QStringLiteral("--export schreibt CSV-Dateien: statt --pdf bitte --out ORDNER "
+                               "angeben.");
+}
+
 QString CommandLine::usage() {
     return QStringLiteral(
         "Aufruf: kilvaro [--home ORDNER] [/800]\n"
@@ -132,6 +184,12 @@ QString CommandLine::usage() {
         "        kilvaro [--home ORDNER] --invoices VON-BIS --pdf DATEI\n"
         "        kilvaro [--home ORDNER] --report tarife|ortsliste|preisliste [--title TEXT]\n"
         "                --pdf DATEI\n"
+        "        kilvaro [--home ORDNER] --report fahrten|offene-fahrten|fahrtenliste|\n"
+        "                ueberfuehrungen-personen|ueberfuehrungen-aktenzeichen|\n"
+        "                ueberfuehrungen-datum --from TT.MM.JJJJ --to TT.MM.JJJJ\n"
+        "                [--bestatter ID] [--title TEXT] --pdf DATEI\n"
+        "        kilvaro [--home ORDNER] --export ueberfuehrungen|plz-statistik\n"
+        "                --from TT.MM.JJJJ --to TT.MM.JJJJ --bestatter ID --out ORDNER\n"
         "        kilvaro --version\n"
         "\n"
         "  --home ORDNER  Programmordner mit kilvaro.ini (sonst KILVARO_HOME oder der Ordner\n"
@@ -143,8 +201,14 @@ QString CommandLine::usage() {
         "                 die Rechnung NR als PDF-Datei schreiben\n"
         "  --invoices VON-BIS --pdf DATEI\n"
         "                 die Rechnungen VON bis BIS in eine PDF-Datei schreiben\n"
-        "  --report NAME  einen Bericht (tarife, ortsliste, preisliste) ohne Fenster als PDF\n"
-        "                 in die Datei von --pdf schreiben; --title setzt den Berichttitel\n"
+        "  --report NAME  einen Bericht ohne Fenster als PDF in die Datei von --pdf schreiben;\n"
+        "                 --title setzt den Berichttitel. Fahrtenberichte und Auswertungen\n"
+        "                 der Überführungen brauchen den Zeitraum --from/--to; --bestatter\n"
+        "                 ID (Adressnummer) wählt den Bestatter (bei den Auswertungen nötig,\n"
+        "                 sonst alle Bestatter)\n"
+        "  --export NAME  Überführungen (Ueberfuehrungen.csv) oder PLZ-Statistik\n"
+        "                 (PLZ-Statistik.csv, PLZ-Fehler.csv) eines Bestatters im Zeitraum\n"
+        "                 in den Ordner von --out schreiben\n"
         "  --version      Programmversion ausgeben\n");
 }
 

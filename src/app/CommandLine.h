@@ -9,7 +9,7 @@ namespace kilvaro {
 /// commands --version, --sql, --demo, --invoice/--invoices and --report with --pdf do
 /// their work and end.
 struct CommandLine {
-    enum class Command { Gui, Version, Help, Sql, Demo, InvoicePdf, Report };
+    enum class Command { Gui, Version, Help, Sql, Demo, InvoicePdf, Report, Export };
     Command command = Command::Gui;
     QString home;          ///< --home DIR (empty: KILVARO_HOME or the program's folder)
     QString sql;           ///< text of --sql
@@ -25,6 +25,13 @@ struct CommandLine {
     QString title;           ///< text of --title
     bool titleGiven = false; ///< --title was given (an empty title is a title too)
 
+    // The period and funeral director of the trip reports, evaluations and exports.
+    QString from;       ///< --from DD.MM.YYYY (checked when the command runs)
+    QString to;         ///< --to DD.MM.YYYY
+    QString bestatter;  ///< --bestatter ID
+    QString exportName; ///< name after --export
+    QString out;        ///< --out DIR: folder of the export files
+
     static CommandLine parse(const QStringList& argumentsWithoutProgram);
     static QString usage();
 
@@ -37,6 +44,11 @@ private:
     bool parseReportOption(const QStringList& args, int& i);
     /// --title belongs to --report.
     void checkOutputOptions();
+    /// Reads --export, --from, --to, --bestatter and --out at args[i]; false when args[i] is
+    /// none of them.
+    bool parsePeriodOption(const QStringList& args, int& i);
+    /// --from, --to and --bestatter belong to --report or --export, --out to --export.
+    void checkPeriodOptions();
 };
 
 } // namespace kilvaro
