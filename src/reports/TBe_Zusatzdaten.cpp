@@ -171,8 +171,9 @@ TBe_Ueberfuehrungen::TBe_Ueberfuehrungen(Connection* database)
 
     auto* columns = addBand(BandKind::ColumnHeader, QStringLiteral("Spalten"), 7);
     columns->setFrame(ReportFrame::bottomRule(0.75));
-    columns->addLabel(QStringLiteral("LPerson"), {0, 1, 60, 5}, QStringLiteral("Person")).bold();
-    columns->addLabel(QStringLiteral("LDatum"), {kUDatumX, 1, kUDatumW, 5}, QStringLiteral("Datum"))
+    // The surname heads each group; its transfers follow indented by date.
+    columns->addLabel(QStringLiteral("LPerson"), {0, 1, kUOrtX - 2, 5},
+                      QStringLiteral("Person, Datum"))
         .bold();
     columns->addLabel(QStringLiteral("LStrecke"), {kUOrtX, 1, kUOrtW, 5}, QStringLiteral("Strecke"))
         .bold();
