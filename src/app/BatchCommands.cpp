@@ -18,6 +18,10 @@
 #include "reports/TBericht_Ortslistenform.h"
 #include "reports/TBericht_Preisform.h"
 #include "reports/TBericht_Tarifform.h"
+#include "reports/PlzStatistik.h"
+#include "reports/TBericht_offeneFahrt.h"
+#include "reports/TransferEvaluations.h"
+#include "base/Utils.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -201,8 +205,8 @@ int runReport(const QString& programFolder, const QString& report, const QString
         if (key != QLatin1String("tarife") && key != QLatin1String("ortsliste") &&
             key != QLatin1String("preisliste"))
             throw DbError(QStringLiteral("Unbekannter Bericht '%1'. Möglich sind: tarife, "
-                                         "ortsliste, preisliste.")
-                              .arg(report));
+                                         "ortsliste, preisliste, %2.")
+                              .arg(report, tripReportNames().join(QStringLiteral(", "))));
         if (pdfFile.trimmed().isEmpty())
             throw DbError(QStringLiteral("Für --report fehlt die Zieldatei: --pdf DATEI angeben."));
         if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
@@ -295,13 +299,181 @@ int runInvoicePdf(const QString& programFolder, const QString& invoices, bool ra
 
 namespace {
 
-QDate listDate(const QString& text, const char* option) {
-    const QDate d = QDate::fromString(text.trimmed(), QStringLiteral("dd.MM.yyyy"));
-    if (!d.isValid())
+/// What a trip report or evaluation covers, from the batch options.
+struct ResolvedScope {
+    TripReportScope scope;
+    QString bestatterName; ///< empty without --bestatter
+};
+
+QDate batchDate(const QString& option, const QString& text) {
+    if (text.trimmed().isEmpty())
+        throw DbError(QStringLiteral("Bitte mit %1 TT.MM.JJJJ den Zeitraum angeben.").arg(option));
+    const QDate date = QDate::fromString(text.trimmed(), QStringLiteral("dd.MM.yyyy"));
+    if (!date.isValid())
         throw DbError(QStringLiteral("'%1' nach %2 ist kein gültiges Datum (TT.MM.JJJJ).")
-                          .arg(text, QLatin1String(option)));
-    return d;
+                          .arg(text, option));
+    return date;
 }
+
+/// The period as the filter dialog gives it in mode "beliebig", and the funeral director.
+ResolvedScope resolveScope(TDaten_A& daten, const BatchScope& batch, bool needBestatter) {
+    const QDate from = batchDate(QStringLiteral("--from"), batch.from);
+    const QDate to = batchDate(QStringLiteral("--to"), batch.to);
+    if (from > to)
+        throw DbError(QStringLiteral("Der Zeitraum %1 bis %2 ist leer: --from liegt nach --to.")
+                          .arg(batch.from, batch.to));
+    ResolvedScope r;
+    r.scope.zeittext = from.toString(QStringLiteral("dd.MM.yyyy")) + QStringLiteral(" - ") +
+                       to.toString(QStringLiteral("dd.MM.yyyy"));
+    r.scope.datumfilter =
+        QStringLiteral("DATUM >= %1 AND DATUM <= %2").arg(JetDateLiteral(from), JetDateLiteral(to));
+    if (batch.bestatter.trimmed().isEmpty()) {
+        if (needBestatter)
+            throw DbError(QStringLiteral("Bitte mit --bestatter ID den Bestatter angeben "
+                                         "(seine Adressnummer)."));
+        return r;
+    }
+    bool ok = false;
+    const int id = batch.bestatter.trimmed().toInt(&ok);
+    if (!ok)
+        throw DbError(QStringLiteral("'%1' nach --bestatter ist keine Adressnummer.")
+                          .arg(batch.bestatter));
+    QSqlQuery q = daten.Database->exec(
+        QStringLiteral("SELECT \"Name\" FROM \"ADRESSEN\" WHERE \"ID\" = ? AND \"Typ\" = 1"),
+        {id});
+    if (!q.next())
+        throw DbError(QStringLiteral("Einen Bestatter mit der Adressnummer %1 gibt es nicht.")
+                          .arg(id));
+    r.scope.bestatterId = id;
+    r.bestatterName = q.value(0).toString();
+    return r;
+}
+
+/// The folder's data module, opened as the program opens it; throws DbError.
+std::unique_ptr<TDaten_A> openDaten(const QString& programFolder) {
+    if (ProgramSetup::isFirstStart(programFolder))
+        throw DbError(QStringLiteral("Im Programmordner '%1' gibt es keine kilvaro.ini.")
+                          .arg(programFolder));
+    const QString database = ProgramSetup::databasePath(programFolder);
+    if (!QFileInfo::exists(database))
+        throw DbError(QStringLiteral("Die Datenbank '%1' gibt es nicht.").arg(database));
+    auto daten = std::make_unique<TDaten_A>(programFolder, nullptr);
+    daten->DataModuleCreate();
+    if (!daten->isConnected() || !daten->lastError().isEmpty())
+        throw DbError(daten->lastError().isEmpty()
+                          ? QStringLiteral("Die Datenbank kann nicht geöffnet werden.")
+                          : daten->lastError());
+    daten->checkIntegrityNow();
+    return daten;
+}
+
+/// The trip report kind of a batch name; 0 for the evaluations.
+int tripReportKind(const QString& key) {
+    if (key == QLatin1String("offene-fahrten"))
+        return TBericht_offeneFahrt::OpenTransfers;
+    if (key == QLatin1String("fahrten"))
+        return TBericht_offeneFahrt::Transfers;
+    if (key == QLatin1String("fahrtenliste"))
+        return TBericht_offeneFahrt::TripList;
+    return 0;
+}
+
+} // namespace
+
+QStringList tripReportNames() {
+    return {QStringLiteral("fahrten"),
+            QStringLiteral("offene-fahrten"),
+            QStringLiteral("fahrtenliste"),
+            QStringLiteral("ueberfuehrungen-personen"),
+            QStringLiteral("ueberfuehrungen-aktenzeichen"),
+            QStringLiteral("ueberfuehrungen-datum")};
+}
+
+bool isTripReport(const QString& report) {
+    return tripReportNames().contains(report.trimmed().toLower());
+}
+
+int runTripReport(const QString& programFolder, const QString& report, const QString* title,
+                  const BatchScope& scope, const QString& pdfFile, QTextStream& out,
+                  QTextStream& err) {
+    return guarded(out, err, [&] {
+        const QString key = report.trimmed().toLower();
+        if (!isTripReport(key))
+            throw DbError(QStringLiteral("Unbekannter Fahrtenbericht '%1'. Möglich sind: %2.")
+                              .arg(report, tripReportNames().join(QStringLiteral(", "))));
+        if (pdfFile.trimmed().isEmpty())
+            throw DbError(QStringLiteral("Für --report fehlt die Zieldatei: --pdf DATEI angeben."));
+        if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+            throw DbError(
+                QStringLiteral("Berichte brauchen eine grafische Anwendung (Schriften)."));
+        const std::unique_ptr<TDaten_A> daten = openDaten(programFolder);
+        const int kind = tripReportKind(key);
+        ResolvedScope r = resolveScope(*daten, scope, kind == 0);
+        std::unique_ptr<Report> rendered;
+        if (kind != 0) {
+            r.scope.title = title ? *title : TBericht_offeneFahrt::kindCaption(kind);
+            auto trips = std::make_unique<TBericht_offeneFahrt>(daten->Database);
+            if (!trips->Vorbereiten(kind, r.scope, QDir(programFolder).filePath(QStringLiteral("sql"))))
+                throw DbError(QStringLiteral("Keine Daten"));
+            rendered = std::move(trips);
+        } else if (key == QLatin1String("ueberfuehrungen-personen")) {
+            r.scope.title = title ? *title : QStringLiteral("Überführungen nach Personen");
+            rendered = TransferEvaluations::byPerson(daten->Database, r.scope, r.bestatterName);
+        } else {
+            r.scope.title = title ? *title : QStringLiteral("Zusatzdaten Überführungen");
+            rendered = key == QLatin1String("ueberfuehrungen-datum")
+                           ? TransferEvaluations::byDate(daten->Database, r.scope, r.bestatterName)
+                           : TransferEvaluations::byFileNumber(daten->Database, r.scope,
+                                                               r.bestatterName);
+        }
+        const std::unique_ptr<ReportPages> pages = rendered->render();
+        QString error;
+        if (!pages->exportPdf(pdfFile, &error))
+            throw DbError(error);
+        out << QStringLiteral("Bericht \"%1\" gespeichert: %2 (%3 Seite(n)).")
+                   .arg(rendered->title(), pdfFile)
+                   .arg(pages->pageCount())
+            << '\n';
+    });
+}
+
+int runExport(const QString& programFolder, const QString& name, const BatchScope& scope,
+              const QString& outFolder, QTextStream& out, QTextStream& err) {
+    return guarded(out, err, [&] {
+        const QString key = name.trimmed().toLower();
+        if (key != QLatin1String("ueberfuehrungen") && key != QLatin1String("plz-statistik"))
+            throw DbError(QStringLiteral("Unbekannter Export '%1'. Möglich sind: "
+                                         "ueberfuehrungen, plz-statistik.")
+                              .arg(name));
+        if (outFolder.trimmed().isEmpty())
+            throw DbError(QStringLiteral("Für --export fehlt der Zielordner: --out ORDNER angeben."));
+        const std::unique_ptr<TDaten_A> daten = openDaten(programFolder);
+        const ResolvedScope r = resolveScope(*daten, scope, true);
+        if (key == QLatin1String("ueberfuehrungen")) {
+            TransferExport exporter(daten->Database, outFolder);
+            const int rows = exporter.run(r.scope.datumfilter, r.bestatterName);
+            if (rows == 0)
+                throw DbError(TransferExport::noDataMessage());
+            out << QStringLiteral("%1 Überführung(en) exportiert: %2").arg(rows).arg(exporter.filePath())
+                << '\n';
+            return;
+        }
+        PlzStatistik statistics(daten->Database, outFolder);
+        const PlzStatistik::Result s = statistics.run(*r.scope.bestatterId, r.scope.datumfilter);
+        out << QStringLiteral("PLZ-Statistik geschrieben: %1 (Rechtsrheinisch %2, Linksrheinisch "
+                              "%3, ohne Postleitzahl %4, ungültig %5).")
+                   .arg(QDir(outFolder).filePath(PlzStatistik::statisticsFileName()))
+                   .arg(s.rechtsrheinisch)
+                   .arg(s.linksrheinisch)
+                   .arg(s.ohnePlz)
+                   .arg(s.ungueltig)
+            << '\n';
+    });
+}
+
+
+namespace {
+
 
 } // namespace
 
@@ -316,8 +488,8 @@ int runInvoiceList(const QString& programFolder, const InvoiceListJob& job, cons
         if (job.from.trimmed().isEmpty() || job.to.trimmed().isEmpty())
             throw DbError(QStringLiteral("Für --invoice-list fehlt der Zeitraum: --from TT.MM.JJJJ "
                                          "--to TT.MM.JJJJ angeben."));
-        const QDate from = listDate(job.from, "--from");
-        const QDate to = listDate(job.to, "--to");
+        const QDate from = batchDate(QStringLiteral("--from"), job.from);
+        const QDate to = batchDate(QStringLiteral("--to"), job.to);
         if (from > to)
             throw DbError(QStringLiteral("Der Zeitraum ist leer: %1 liegt nach %2.")
                               .arg(job.from.trimmed(), job.to.trimmed()));

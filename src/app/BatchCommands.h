@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDate>
+#include <QStringList>
 #include <QString>
 #include <QTextStream>
 
@@ -50,6 +51,36 @@ struct InvoiceListJob {
 /// Needs a QGuiApplication (fonts).
 int runInvoiceList(const QString& programFolder, const InvoiceListJob& job,
                    const QString& pdfFile, QTextStream& out, QTextStream& err);
+/// The period and funeral director of a trip report, transfer evaluation or export, as
+/// typed after --from, --to (DD.MM.YYYY) and --bestatter (address ID; may be empty).
+struct BatchScope {
+    QString from;
+    QString to;
+    QString bestatter;
+};
+
+/// The batch names of the trip reports and transfer evaluations.
+QStringList tripReportNames();
+/// Whether `report` names a trip report or transfer evaluation ("fahrten",
+/// "offene-fahrten", "fahrtenliste", "ueberfuehrungen-personen",
+/// "ueberfuehrungen-aktenzeichen", "ueberfuehrungen-datum"; without regard to case).
+bool isTripReport(const QString& report);
+
+/// Renders a trip report or transfer evaluation of the period into `pdfFile`. The trip
+/// reports cover every funeral director unless --bestatter names one; the evaluations need
+/// it. No trip in the period ("Keine Daten" for the trip reports), a bad date or address,
+/// a missing database or an unwritable file end with a German message and exit code 1,
+/// and no file is written. Needs a QGuiApplication.
+int runTripReport(const QString& programFolder, const QString& report, const QString* title,
+                  const BatchScope& scope, const QString& pdfFile, QTextStream& out,
+                  QTextStream& err);
+
+/// --export ueberfuehrungen|plz-statistik: writes "Ueberfuehrungen.csv", or
+/// "PLZ-Statistik.csv" and "PLZ-Fehler.csv", of one funeral director's trips in the period
+/// into `outFolder` (created when missing). No mailing program is started. An export
+/// without transfers writes nothing and ends with its message and exit code 1.
+int runExport(const QString& programFolder, const QString& name, const BatchScope& scope,
+              const QString& outFolder, QTextStream& out, QTextStream& err);
 
 /// One value as --sql prints it: dates dd.mm.yyyy (with the time when it is not midnight,
 /// a time of day alone as hh:mm), numbers with a decimal comma, booleans true/false.

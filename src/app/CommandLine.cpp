@@ -28,6 +28,9 @@ CommandLine CommandLine::parse(const QStringList& args) {
             }
             setCommand(Command::Sql, a);
             c.sql = args.at(++i);
+        } else if (c.parsePeriodOption(args, i)) {
+            if (!c.error.isEmpty())
+                break;
         } else if (c.parseReportOption(args, i)) {
             if (!c.error.isEmpty())
                 break;
@@ -57,6 +60,14 @@ CommandLine CommandLine::parse(const QStringList& args) {
                            "--invoice-list.");
     if (c.error.isEmpty())
         c.checkOutputOptions();
+    if (c.error.isEmpty())
+        c.checkPeriodOptions();
+    if (c.command == Command::InvoiceList) {
+        // The period options are shared by the reports, the exports and the invoice list.
+        c.invoiceList.from = c.from;
+        c.invoiceList.to = c.to;
+        c.invoiceList.bestatter = c.bestatter;
+    }
     return c;
 }
 
@@ -140,12 +151,6 @@ bool CommandLine::parseInvoiceListOption(const QStringList& args, int& i) {
         target = &invoiceList.kind;
         missing = QStringLiteral("Nach --invoice-list fehlt die Liste (alle, bezahlte, "
                                  "unbezahlte oder ausgeblendete).");
-    } else if (a == QLatin1String("--from") || a == QLatin1String("--to")) {
-        target = a == QLatin1String("--from") ? &invoiceList.from : &invoiceList.to;
-        missing = QStringLiteral("Nach %1 fehlt das Datum (TT.MM.JJJJ).").arg(a);
-    } else if (a == QLatin1String("--bestatter")) {
-        target = &invoiceList.bestatter;
-        missing = QStringLiteral("Nach --bestatter fehlt die Nummer des Bestatters.");
     } else {
         return false;
     }
@@ -173,6 +178,54 @@ void CommandLine::checkOutputOptions() {
                     .arg(m_listOptions.constFirst());
 }
 
+bool CommandLine::parsePeriodOption(const QStringList& args, int& i) {
+    const QString& a = args.at(i);
+    QString* target = nullptr;
+    if (a == QLatin1String("--export"))
+        target = &exportName;
+    else if (a == QLatin1String("--from"))
+        target = &from;
+    else if (a == QLatin1String("--to"))
+        target = &to;
+    else if (a == QLatin1String("--bestatter"))
+        target = &bestatter;
+    else if (a == QLatin1String("--out"))
+        target = &out;
+    else
+        return false;
+    if (i + 1 >= args.size()) {
+        error = a == QLatin1String("--export") ? QStringLiteral("Nach --export fehlt der Name des Exports.")
+                : a == QLatin1String("--out")  ? QStringLiteral("Nach --out fehlt der Zielordner.")
+                : a == QLatin1String("--bestatter")
+                    ? QStringLiteral("Nach --bestatter fehlt die Adressnummer.")
+                    : QStringLiteral("Nach %1 fehlt das Datum (TT.MM.JJJJ).").arg(a);
+        return true;
+    }
+    if (a == QLatin1String("--export")) {
+        if (command != Command::Gui && command != Command::Export) {
+            error = QStringLiteral("Die Option --export kann nicht mit einer anderen "
+                                   "Stapelverarbeitung kombiniert werden.");
+            return true;
+        }
+        command = Command::Export;
+    }
+    *target = args.at(++i);
+    return true;
+}
+
+void CommandLine::checkPeriodOptions() {
+    const bool period = !from.isEmpty() || !to.isEmpty() || !bestatter.isEmpty();
+    if (period && command != Command::Report && command != Command::Export &&
+        command != Command::InvoiceList)
+        error = QStringLiteral("Die Optionen --from, --to und --bestatter gehören zu --report, "
+                               "--export oder --invoice-list.");
+    else if (!out.isEmpty() && command != Command::Export)
+        error = QStringLiteral("Die Option --out gehört zu --export.");
+    else if (command == Command::Export && !pdf.isEmpty())
+        error = QStringLiteral("--export schreibt CSV-Dateien: statt --pdf bitte --out ORDNER "
+                               "angeben.");
+}
+
 QString CommandLine::usage() {
     return QStringLiteral(
         "Aufruf: kilvaro [--home ORDNER] [/800]\n"
@@ -185,6 +238,12 @@ QString CommandLine::usage() {
         "        kilvaro [--home ORDNER] --invoice-list alle|bezahlte|unbezahlte|ausgeblendete\n"
         "                --from TT.MM.JJJJ --to TT.MM.JJJJ [--bestatter NR] [--gruppiert]\n"
         "                [--seite-pro-bestatter] --pdf DATEI\n"
+        "        kilvaro [--home ORDNER] --report fahrten|offene-fahrten|fahrtenliste|\n"
+        "                ueberfuehrungen-personen|ueberfuehrungen-aktenzeichen|\n"
+        "                ueberfuehrungen-datum --from TT.MM.JJJJ --to TT.MM.JJJJ\n"
+        "                [--bestatter ID] [--title TEXT] --pdf DATEI\n"
+        "        kilvaro [--home ORDNER] --export ueberfuehrungen|plz-statistik\n"
+        "                --from TT.MM.JJJJ --to TT.MM.JJJJ --bestatter ID --out ORDNER\n"
         "        kilvaro --version\n"
         "\n"
         "  --home ORDNER  Programmordner mit kilvaro.ini (sonst KILVARO_HOME oder der Ordner\n"
@@ -204,6 +263,14 @@ QString CommandLine::usage() {
         "                 --bestatter NR nur für diesen Bestatter, --gruppiert mit\n"
         "                 Zwischensummen je Bestatter, --seite-pro-bestatter zusätzlich eine\n"
         "                 Seite je Bestatter\n"
+        "  --report NAME  einen Bericht ohne Fenster als PDF in die Datei von --pdf schreiben;\n"
+        "                 --title setzt den Berichttitel. Fahrtenberichte und Auswertungen\n"
+        "                 der Überführungen brauchen den Zeitraum --from/--to; --bestatter\n"
+        "                 ID (Adressnummer) wählt den Bestatter (bei den Auswertungen nötig,\n"
+        "                 sonst alle Bestatter)\n"
+        "  --export NAME  Überführungen (Ueberfuehrungen.csv) oder PLZ-Statistik\n"
+        "                 (PLZ-Statistik.csv, PLZ-Fehler.csv) eines Bestatters im Zeitraum\n"
+        "                 in den Ordner von --out schreiben\n"
         "  --version      Programmversion ausgeben\n");
 }
 

@@ -11,7 +11,7 @@ namespace kilvaro {
 /// commands --version, --sql, --demo, --invoice/--invoices, --report and --invoice-list
 /// with --pdf do their work and end.
 struct CommandLine {
-    enum class Command { Gui, Version, Help, Sql, Demo, InvoicePdf, Report, InvoiceList };
+    enum class Command { Gui, Version, Help, Sql, Demo, InvoicePdf, Report, InvoiceList, Export };
     Command command = Command::Gui;
     QString home;          ///< --home DIR (empty: KILVARO_HOME or the program's folder)
     QString sql;           ///< text of --sql
@@ -29,6 +29,12 @@ struct CommandLine {
 
     /// --invoice-list KIND with --from, --to, --bestatter, --gruppiert, --seite-pro-bestatter.
     BatchCommands::InvoiceListJob invoiceList;
+    // The period and funeral director of the trip reports, evaluations and exports.
+    QString from;       ///< --from DD.MM.YYYY (checked when the command runs)
+    QString to;         ///< --to DD.MM.YYYY
+    QString bestatter;  ///< --bestatter ID
+    QString exportName; ///< name after --export
+    QString out;        ///< --out DIR: folder of the export files
 
     static CommandLine parse(const QStringList& argumentsWithoutProgram);
     static QString usage();
@@ -46,6 +52,11 @@ private:
     void checkOutputOptions();
 
     QStringList m_listOptions; ///< options of --invoice-list given, to check they have it
+    /// Reads --export, --from, --to, --bestatter and --out at args[i]; false when args[i] is
+    /// none of them.
+    bool parsePeriodOption(const QStringList& args, int& i);
+    /// --from, --to and --bestatter belong to --report or --export, --out to --export.
+    void checkPeriodOptions();
 };
 
 } // namespace kilvaro

@@ -14,6 +14,7 @@ Query::Query(Connection* connection, QObject* parent) : QObject(parent), m_conne
 void Query::setSql(const QString& text) {
     close();
     m_sql = text;
+    m_params.clear();
 }
 
 void Query::setLines(const QStringList& lines) {
@@ -35,7 +36,7 @@ void Query::open() {
     if (t.kind != StatementKind::Select)
         throw DbError(
             QStringLiteral("Die SQL-Anweisung liefert keine Datenmenge (SELECT erwartet)."));
-    QSqlQuery query = m_connection->exec(t.sql);
+    QSqlQuery query = m_connection->exec(t.sql, m_params);
     const QSqlRecord record = query.record();
     QStringList names;
     QList<ColumnType> types;

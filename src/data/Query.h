@@ -25,7 +25,16 @@ public:
     void clear() {
         close();
         m_sql.clear();
+        m_params.clear();
     }
+    /// Values bound, in order, to the "?" placeholders of the text: values typed by a user
+    /// reach the database this way, never pasted into the text. A new text (setSql,
+    /// setLines) drops them.
+    void setParams(const QVariantList& values) {
+        close();
+        m_params = values;
+    }
+    const QVariantList& params() const { return m_params; }
 
     /// Runs a SELECT; throws DbError (message with the translator's or the engine's text).
     void open();
@@ -54,6 +63,7 @@ public:
 private:
     Connection* m_connection;
     QString m_sql;
+    QVariantList m_params;
     bool m_open = false;
     QStringList m_names;
     QList<ColumnType> m_types;

@@ -60,7 +60,8 @@ TEST(InvoiceListCommandLine, ReadsTheListOptionsAndRefusesThemElsewhere) {
     EXPECT_EQ(CommandLine::parse({"--report", "tarife", "--gruppiert", "--pdf", "x.pdf"}).error,
               S("Die Option --gruppiert gehört zu --invoice-list."));
     EXPECT_EQ(CommandLine::parse({"--bestatter", "3"}).error,
-              S("Die Option --bestatter gehört zu --invoice-list."));
+              S("Die Optionen --from, --to und --bestatter gehören zu --report, --export oder "
+                "--invoice-list."));
     EXPECT_FALSE(CommandLine::parse({"--invoice-list", "alle", "--invoice", "3"}).error.isEmpty());
     EXPECT_TRUE(CommandLine::usage().contains(S("--invoice-list")));
 }

@@ -144,9 +144,21 @@ int runProgram(int& argc, char** argv) {
     }
     case CommandLine::Command::Report:
         return runPdfBatch(cl, argc, argv, [&](const QString& folder) {
+            if (BatchCommands::isTripReport(cl.report))
+                return BatchCommands::runTripReport(folder, cl.report,
+                                                    cl.titleGiven ? &cl.title : nullptr,
+                                                    {cl.from, cl.to, cl.bestatter}, cl.pdf, out,
+                                                    err);
             return BatchCommands::runReport(folder, cl.report, cl.titleGiven ? &cl.title : nullptr,
                                             cl.pdf, out, err);
         });
+    case CommandLine::Command::Export: {
+        QCoreApplication app(argc, argv);
+        const QString folder =
+            ProgramSetup::resolveProgramFolder(cl.home, QCoreApplication::applicationDirPath());
+        return BatchCommands::runExport(folder, cl.exportName, {cl.from, cl.to, cl.bestatter},
+                                        cl.out, out, err);
+    }
     case CommandLine::Command::InvoicePdf:
         return runPdfBatch(cl, argc, argv, [&](const QString& folder) {
             return BatchCommands::runInvoicePdf(folder, cl.invoices, cl.invoiceRange, cl.pdf, out,

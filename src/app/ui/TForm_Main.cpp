@@ -23,6 +23,7 @@
 #include "masterdata/ui/Tfplzedit.h"
 #include "reports/ui/Drucken.h"
 #include "reports/ui/TDruckfilterform.h"
+#include "reports/ui/TransferCommands.h"
 #include "trips/ui/TForm_Fahrten.h"
 
 #include <QAction>
@@ -487,6 +488,7 @@ void TForm_Main::Ueberfuehrungen1Click() {
         throw DbError(QStringLiteral("Es ist keine Datenbank geöffnet."));
     auto* window = m_children.showSingle<TForm_Fahrten>(ChildKind::Fahrten, [this] {
         auto* trips = new TForm_Fahrten(m_context, this);
+        trips->printTripList = [this] { launcher().DruckeFahrten(tripReportFilter(), 4); };
         trips->openInvoiceDialog = [this, window = QPointer<TForm_Fahrten>(trips)] {
             // Owned by the frame, not by the trip window: the invoice's preview runs inside
             // the dialog's handler, and the user may close the trip window meanwhile.
@@ -574,13 +576,32 @@ void TForm_Main::UmsatzderletztenJahre1Click() {}
 void TForm_Main::FahrtenderletztenJahre1Click() {}
 
 // Transfer reports and evaluations.
-void TForm_Main::OpenTransfers1Click() {}
-void TForm_Main::berfhrungen1Click() {}
-void TForm_Main::PlzStatistics1Click() {}
-void TForm_Main::TransfersByPerson1Click() {}
-void TForm_Main::TransfersByDate1Click() {}
-void TForm_Main::TransfersByFileNumber1Click() {}
-void TForm_Main::ExportTransfers1Click() {}
+TDruckfilterform& TForm_Main::tripReportFilter() {
+    if (!m_reportFilter)
+        throw DbError(QStringLiteral("Der Datenfilter für Berichte ist nicht eingerichtet."));
+    return *m_reportFilter;
+}
+void TForm_Main::OpenTransfers1Click() {
+    launcher().DruckeFahrten(tripReportFilter(), 1);
+}
+void TForm_Main::berfhrungen1Click() {
+    launcher().DruckeFahrten(tripReportFilter(), 3);
+}
+void TForm_Main::PlzStatistics1Click() {
+    TransferCommands(m_context, tripReportFilter(), this).plzStatistik();
+}
+void TForm_Main::TransfersByPerson1Click() {
+    TransferCommands(m_context, tripReportFilter(), this).byPerson();
+}
+void TForm_Main::TransfersByDate1Click() {
+    TransferCommands(m_context, tripReportFilter(), this).byDate();
+}
+void TForm_Main::TransfersByFileNumber1Click() {
+    TransferCommands(m_context, tripReportFilter(), this).byFileNumber();
+}
+void TForm_Main::ExportTransfers1Click() {
+    TransferCommands(m_context, tripReportFilter(), this).exportTransfers();
+}
 
 // Invoicing.
 void TForm_Main::InvoiceOverview1Click() {

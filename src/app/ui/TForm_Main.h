@@ -117,6 +117,9 @@ private:
 
     /// The report launchers, with the help of this window for their title dialog.
     Drucken launcher();
+    /// The shared filter dialog of the trip reports and transfer evaluations; throws
+    /// DbError when the program run has none.
+    TDruckfilterform& tripReportFilter();
 
     // Menu and tool-bar handlers.
     void Preisliste2Click();

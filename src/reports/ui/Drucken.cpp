@@ -5,6 +5,10 @@
 #include "reports/TBericht_Ortslistenform.h"
 #include "reports/TBericht_Preisform.h"
 #include "reports/TBericht_Tarifform.h"
+#include "reports/TBericht_offeneFahrt.h"
+#include "base/DialogService.h"
+#include "base/Utils.h"
+#include "reports/ui/TDruckfilterform.h"
 #include "reports/ui/ReportPrinting.h"
 #include "reports/ui/TBerichtzielform.h"
 #include "reports/ui/TPrevForm.h"
@@ -22,6 +26,8 @@ ReportLaunchSteps defaultSteps() {
     s.print = [](Report& report, const AppContext& context, QWidget* parent) {
         ReportPrinting::printReport(report, true, context.dialogs, parent);
     };
+    s.askFilter = [](TDruckfilterform& dialog) { return dialog.showModal(); };
+    s.openDocument = [](const QString& document) { OpenDocument(document); };
     return s;
 }
 
@@ -171,6 +177,34 @@ void Drucken::DruckeTarifVersion(int versionId, int groupNr) {
                report->setValidFromHeading();
                return report;
            });
+}
+
+void Drucken::DruckeFahrten(TDruckfilterform& filter, int kind) {
+    requireDatabase();
+    const QString caption = TBericht_offeneFahrt::kindCaption(kind);
+    if (caption.isEmpty())
+        throw DbError(QStringLiteral("Unbekannte Art des Fahrtenberichts: %1").arg(kind));
+    filter.preset(caption, caption);
+    const ReportChoice choice = steps().askFilter(filter);
+    if (choice == ReportChoice::Cancel)
+        return;
+    TripReportScope scope;
+    scope.title = filter.title();
+    scope.zeittext = filter.Zeittext();
+    scope.datumfilter = filter.Datumfilter();
+    scope.copies = filter.copies();
+    TBericht_offeneFahrt report(m_context.daten->Database);
+    const QString sqlFolder = m_context.programFolder.isEmpty()
+                                  ? SqlPath()
+                                  : m_context.programFolder + QStringLiteral("sql/");
+    if (!report.Vorbereiten(kind, scope, sqlFolder)) {
+        m_context.dialogs->message(QStringLiteral("Keine Daten"));
+        return;
+    }
+    if (choice == ReportChoice::Print)
+        steps().print(report, m_context, m_parent);
+    else
+        steps().preview(report, m_context);
 }
 
 } // namespace kilvaro

@@ -12,6 +12,7 @@ namespace kilvaro {
 
 class Report;
 class TBerichtzielform;
+class TDruckfilterform;
 
 /// The steps of a report launch that meet the user: the title dialog, the preview and the
 /// print (print dialog, then printing). The program shows the real dialog and windows;
@@ -24,6 +25,10 @@ struct ReportLaunchSteps {
     std::function<void(Report& report, const AppContext& context)> preview;
     /// Opens the print dialog and prints unless it was cancelled.
     std::function<void(Report& report, const AppContext& context, QWidget* parent)> print;
+    /// Shows the report data filter dialog modally and returns the choice.
+    std::function<ReportChoice(TDruckfilterform& dialog)> askFilter;
+    /// Opens a document or starts a program named in the settings file ([Mailing]).
+    std::function<void(const QString& document)> openDocument;
 };
 
 /// The launchers of the master-data reports: each asks for the report title in the title
@@ -47,6 +52,11 @@ public:
     /// and the heading "gültig ab" with the start date. The version table's filter and
     /// current version are restored afterwards, also when the report fails.
     void DruckeTarifVersion(int versionId, int groupNr);
+
+    /// The trip reports: kind 1 "Offene Überführungen", 3 "Überführungen", 4 "Fahrten-Liste".
+    /// Presets `filter` with the kind's caption and title; Cancel creates no report, a period
+    /// without trips says "Keine Daten"; Yes prints, OK previews.
+    void DruckeFahrten(TDruckfilterform& filter, int kind);
 
     /// The steps every launch uses now.
     static ReportLaunchSteps& steps();

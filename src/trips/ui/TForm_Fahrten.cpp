@@ -483,7 +483,9 @@ void TForm_Fahrten::BTPreislisteClick() {
 
 void TForm_Fahrten::BTFahrtenlisteClick() {
     m_context.daten->Fahrttab->checkBrowseMode();
-    // The trip list report ("Fahrten-Liste") plugs in here.
+    if (!printTripList)
+        throw DbError(QStringLiteral("Die Fahrtenliste kann hier nicht gedruckt werden."));
+    printTripList();
 }
 
 void TForm_Fahrten::BitBtn3Click() {

@@ -36,6 +36,9 @@ public:
     /// it. It may return only after the invoice's preview has been closed, and this window
     /// may have been closed and freed by then.
     std::function<void()> openInvoiceDialog;
+    /// Prints the trip list ("Fahrtenliste"); set by the frame, which owns the report
+    /// data filter dialog.
+    std::function<void()> printTripList;
     /// The invoice dialog has closed (its preview may still be open): the trip display
     /// resumes at once, not only when openInvoiceDialog returns.
     void invoiceDialogClosed();
