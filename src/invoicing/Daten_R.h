@@ -118,6 +118,13 @@ public:
     void atomically(const std::function<void()>& work, std::initializer_list<Table*> touched,
                     Table* keepInsert = nullptr);
 
+    /// Holds back writing the last invoice number to the settings file while a run stores
+    /// many invoices in one transaction (each store would rewrite and sync the file).
+    /// releaseNumberFile(true) writes the number last stored meanwhile, if any;
+    /// releaseNumberFile(false), after a failed run, leaves the file as it was.
+    void holdNumberFile();
+    void releaseNumberFile(bool write);
+
     /// Re-reads the general trips table (when it is open and not being edited), so the
     /// trip window sees changed invoice marks.
     void refreshGeneralTrips();
@@ -131,6 +138,7 @@ private:
     void RecpostenGuard(Table& t);
     void readLabels();
     int nextNumber();
+    void writeNumberFile(int recNr);
     /// Opens the own table on the one invoice `recNr` (edits of Rectab stored first).
     void openInvoiceRow(int recNr);
 
@@ -141,6 +149,8 @@ private:
     /// A table of its own on Rechnung for booking and deleting, so the filter and position
     /// that the windows set on Rectab stay as they are.
     Table* m_work;
+    bool m_holdNumber = false;
+    int m_heldNumber = 0;
 };
 
 } // namespace kilvaro

@@ -2,8 +2,6 @@
 
 #include "base/DbError.h"
 #include "base/Format.h"
-#include "base/IniFile.h"
-#include "base/SettingsKeys.h"
 #include "base/Utils.h"
 #include "data/Connection.h"
 #include "data/StoredValue.h"
@@ -35,6 +33,40 @@ public:
 
 private:
     QList<Table*> m_tables;
+};
+
+/// Narrows the shared invoice table to the invoices from `firstNew` on while the run adds
+/// its invoices (every store re-reads the table's set, which would otherwise be every
+/// invoice ever made), and gives the table its own filter back afterwards, on the invoice
+/// `current` when it is in the set again.
+class NewInvoicesOnly {
+public:
+    NewInvoicesOnly(Table& rec, int firstNew)
+        : current(rec.isEmpty() ? 0 : rec.field(QStringLiteral("RecNr")).asInteger()),
+          m_rec(rec), m_filter(rec.filter()), m_filtered(rec.filtered()) {
+        m_rec.setFilter(QStringLiteral("RecNr >= %1").arg(firstNew));
+        m_rec.setFiltered(true);
+    }
+    ~NewInvoicesOnly() {
+        try {
+            m_rec.cancel();
+            m_rec.setFilter(m_filter);
+            m_rec.setFiltered(m_filtered);
+            if (current > 0)
+                m_rec.locate(QStringLiteral("RecNr"), current);
+        } catch (const DbError&) {
+            // The table shows what it can; the run's own outcome is what is reported.
+        }
+    }
+    NewInvoicesOnly(const NewInvoicesOnly&) = delete;
+    NewInvoicesOnly& operator=(const NewInvoicesOnly&) = delete;
+
+    int current; ///< the invoice to show afterwards: the last one made, else the one shown
+
+private:
+    Table& m_rec;
+    QString m_filter;
+    bool m_filtered;
 };
 
 /// The stored-date bounds of a month: first day (inclusive) and the next month's first day
@@ -166,13 +198,17 @@ MonthlyRun::Result MonthlyRun::MonatslaufAusfuehren(int month, int year, bool la
     Table& rec = *m_daten.Rectab;
     Table& trips = *m_daten.Fahrttab;
     rec.checkBrowseMode();
-    // The last number is kept in the settings file on every store; it goes back if the run
-    // fails, as the invoices do.
-    const QString iniPath = m_daten.programFolder() + QString::fromLatin1(SettingsKeys::FileName);
-    const QString lastNumber = readSetting(IniFile(iniPath), SettingsKeys::RechnungNummer);
-
+    // The last number goes into the settings file once, when the run has succeeded.
+    m_daten.holdNumberFile();
     try {
         QuietTables quiet{&rec, &trips, m_daten.Recposten, m_daten.Adresstab};
+        int highest = 0;
+        {
+            QSqlQuery q = db.exec(QStringLiteral("SELECT max(\"RecNr\") FROM \"Rechnung\""));
+            if (q.next())
+                highest = q.value(0).toInt();
+        }
+        NewInvoicesOnly narrowed(rec, highest + 1);
         m_daten.atomically(
             [&] {
                 for (const Director& director : directors) {
@@ -209,6 +245,7 @@ MonthlyRun::Result MonthlyRun::MonatslaufAusfuehren(int month, int year, bool la
                     rec.post();
                     result.numbers << recNr;
                     result.revenue += net;
+                    narrowed.current = recNr;
                 }
                 if (!lateAddition) {
                     db.exec(QStringLiteral("INSERT INTO \"Monatsrechnung\" (\"Monat\", \"Jahr\", "
@@ -221,11 +258,16 @@ MonthlyRun::Result MonthlyRun::MonatslaufAusfuehren(int month, int year, bool la
             },
             {&rec, &trips, m_daten.Recposten});
     } catch (...) {
-        IniFile ini(iniPath);
-        writeSetting(ini, SettingsKeys::RechnungNummer, lastNumber);
-        ini.save();
+        m_daten.releaseNumberFile(false);
         m_daten.refreshGeneralTrips();
         throw;
+    }
+    QString numberFileError;
+    try {
+        m_daten.releaseNumberFile(true);
+    } catch (const DbError& e) {
+        // The invoices are stored; only the remembered number could not be written.
+        numberFileError = e.message();
     }
     db.notifyTableChanged(QStringLiteral("Fahrten"));
     if (result.rowWritten)
@@ -233,8 +275,12 @@ MonthlyRun::Result MonthlyRun::MonatslaufAusfuehren(int month, int year, bool la
     m_daten.refreshGeneralTrips();
 
     result.outcome = Outcome::Made;
+    QStringList notes;
     if (lateAddition)
-        result.message = QStringLiteral("Die Monats-Statistik muss manuell angepasst werden!");
+        notes << QStringLiteral("Die Monats-Statistik muss manuell angepasst werden!");
+    if (!numberFileError.isEmpty())
+        notes << numberFileError;
+    result.message = notes.join(QLatin1Char('\n'));
     result.statusText = QStringLiteral("Die Monatsrechnungen für %1 sind erstellt...")
                             .arg(Format::monthName(month));
     say(result.statusText);
