@@ -34,6 +34,13 @@ CommandLine CommandLine::parse(const QStringList& args) {
         } else if (parseInvoiceOption(args, i, c)) {
             if (!c.error.isEmpty())
                 break;
+        } else if (a == QLatin1String("--monthly-run")) {
+            if (i + 1 >= args.size()) {
+                c.error = QStringLiteral("Nach --monthly-run fehlt der Monat (JJJJ-MM).");
+                break;
+            }
+            setCommand(Command::MonthlyRun, a);
+            c.monthlyRun = args.at(++i);
         } else if (a == QLatin1String("--demo")) {
             setCommand(Command::Demo, a);
         } else if (a == QLatin1String("--version") || a == QLatin1String("-v")) {
@@ -132,6 +139,7 @@ QString CommandLine::usage() {
         "        kilvaro [--home ORDNER] --invoices VON-BIS --pdf DATEI\n"
         "        kilvaro [--home ORDNER] --report tarife|ortsliste|preisliste [--title TEXT]\n"
         "                --pdf DATEI\n"
+        "        kilvaro [--home ORDNER] --monthly-run JJJJ-MM\n"
         "        kilvaro --version\n"
         "\n"
         "  --home ORDNER  Programmordner mit kilvaro.ini (sonst KILVARO_HOME oder der Ordner\n"
@@ -145,6 +153,9 @@ QString CommandLine::usage() {
         "                 die Rechnungen VON bis BIS in eine PDF-Datei schreiben\n"
         "  --report NAME  einen Bericht (tarife, ortsliste, preisliste) ohne Fenster als PDF\n"
         "                 in die Datei von --pdf schreiben; --title setzt den Berichttitel\n"
+        "  --monthly-run JJJJ-MM\n"
+        "                 die Monatsrechnungen des Monats erstellen (wie im Fenster\n"
+        "                 Monatsrechnungen) und eine Zusammenfassung ausgeben\n"
         "  --version      Programmversion ausgeben\n");
 }
 

@@ -9,7 +9,7 @@ namespace kilvaro {
 /// commands --version, --sql, --demo, --invoice/--invoices and --report with --pdf do
 /// their work and end.
 struct CommandLine {
-    enum class Command { Gui, Version, Help, Sql, Demo, InvoicePdf, Report };
+    enum class Command { Gui, Version, Help, Sql, Demo, InvoicePdf, Report, MonthlyRun };
     Command command = Command::Gui;
     QString home;          ///< --home DIR (empty: KILVARO_HOME or the program's folder)
     QString sql;           ///< text of --sql
@@ -24,6 +24,8 @@ struct CommandLine {
     QString report;          ///< name after --report (checked when the report runs)
     QString title;           ///< text of --title
     bool titleGiven = false; ///< --title was given (an empty title is a title too)
+
+    QString monthlyRun; ///< the month of --monthly-run as given ("2026-03"; checked when run)
 
     static CommandLine parse(const QStringList& argumentsWithoutProgram);
     static QString usage();

@@ -42,8 +42,8 @@ private:
 class NewInvoicesOnly {
 public:
     NewInvoicesOnly(Table& rec, int firstNew)
-        : current(rec.isEmpty() ? 0 : rec.field(QStringLiteral("RecNr")).asInteger()),
-          m_rec(rec), m_filter(rec.filter()), m_filtered(rec.filtered()) {
+        : current(rec.isEmpty() ? 0 : rec.field(QStringLiteral("RecNr")).asInteger()), m_rec(rec),
+          m_filter(rec.filter()), m_filtered(rec.filtered()) {
         m_rec.setFilter(QStringLiteral("RecNr >= %1").arg(firstNew));
         m_rec.setFiltered(true);
     }

@@ -137,11 +137,9 @@ TEST_F(MonthlyRunTest, InvoiceDateIsTheMonthsLastDayAndVatFollowsIt) {
         int vat;
     };
     const Case cases[] = {
-        {6, 2020, {2020, 6, 30}, 19},  {7, 2020, {2020, 7, 31}, 16},
-        {12, 2020, {2020, 12, 31}, 16}, {1, 2021, {2021, 1, 31}, 19},
-        {2, 2024, {2024, 2, 29}, 19},  {2, 2023, {2023, 2, 28}, 19},
-        {2, 2100, {2100, 2, 28}, 19},  {1, 1996, {1996, 1, 31}, 19},
-        {12, 2200, {2200, 12, 31}, 19},
+        {6, 2020, {2020, 6, 30}, 19}, {7, 2020, {2020, 7, 31}, 16}, {12, 2020, {2020, 12, 31}, 16},
+        {1, 2021, {2021, 1, 31}, 19}, {2, 2024, {2024, 2, 29}, 19}, {2, 2023, {2023, 2, 28}, 19},
+        {2, 2100, {2100, 2, 28}, 19}, {1, 1996, {1996, 1, 31}, 19}, {12, 2200, {2200, 12, 31}, 19},
     };
     for (const Case& c : cases) {
         trip(1, QDate(c.year, c.month, 1));
@@ -211,7 +209,8 @@ TEST_F(MonthlyRunTest, DeletingAMonthFreesItsTripsAndKeepsBookedInvoices) {
     EXPECT_TRUE(mark(t2).isNull());
     EXPECT_TRUE(statusTexts.contains(
         S("Die Rechnung %1 ist gebucht und bleibt erhalten.").arg(again.numbers[1])));
-    EXPECT_TRUE(statusTexts.contains(S("Die Rechnung %1 ist gelöscht worden").arg(again.numbers[0])));
+    EXPECT_TRUE(
+        statusTexts.contains(S("Die Rechnung %1 ist gelöscht worden").arg(again.numbers[0])));
 }
 
 TEST_F(MonthlyRunTest, AFailureAnywhereInTheRunLeavesTheDatabaseAsItWas) {

@@ -118,9 +118,8 @@ TRec_Monatform::TRec_Monatform(const AppContext& context, ChildHost* host, QWidg
                       QStringLiteral("Druckt (bzw. zeigt die Vorschau) des eingestellten Monats"));
     loeschen = button(this, "loeschen", QStringLiteral("&löschen"),
                       QStringLiteral("Löscht die Rechnungen eines Monats!"));
-    recbuchen =
-        button(this, "recbuchen", QStringLiteral("Rechnungen buchen"),
-               QStringLiteral("nach dem Buchen kann keine Rechnung mehr gelöscht werden"));
+    recbuchen = button(this, "recbuchen", QStringLiteral("Rechnungen buchen"),
+                       QStringLiteral("nach dem Buchen kann keine Rechnung mehr gelöscht werden"));
     RecUmsatz = button(this, "RecUmsatz", QStringLiteral("Umsatz aktualisieren"),
                        QStringLiteral("Aktualisiert die Umsatztabelle"));
     Button1 = button(this, "Button1", QStringLiteral("&Rechnungen"),
@@ -180,8 +179,8 @@ TRec_Monatform::TRec_Monatform(const AppContext& context, ChildHost* host, QWidg
     layout->addWidget(Uebersicht, 3);
     layout->addWidget(Status);
 
-    for (QWidget* w : std::initializer_list<QWidget*>{Filtertext, erstellen, anzeigen, loeschen,
-                                                      BitBtn2}) {
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{Filtertext, erstellen, anzeigen, loeschen, BitBtn2}) {
         w->setMouseTracking(true);
         w->installEventFilter(this);
     }
@@ -194,14 +193,12 @@ TRec_Monatform::TRec_Monatform(const AppContext& context, ChildHost* host, QWidg
     // --- FormCreate ------------------------------------------------------------------------
     m_run->open();
     m_run->fillMissingCurrency();
-    DBGrid1->setDataSource(m_source, {{QStringLiteral("Monat"), {}, {}, true, 60},
-                                      {QStringLiteral("Jahr"), {}, {}, true, 60},
-                                      {QStringLiteral("Rechnung_von"),
-                                       QStringLiteral("erste Rec."), {}, true, 90},
-                                      {QStringLiteral("Rechnung_bis"),
-                                       QStringLiteral("letzte Rec."), {}, true, 90},
-                                      {QStringLiteral("Umsatz"), {},
-                                       QStringLiteral("#,##0.00 €"), true, 120}});
+    DBGrid1->setDataSource(
+        m_source, {{QStringLiteral("Monat"), {}, {}, true, 60},
+                   {QStringLiteral("Jahr"), {}, {}, true, 60},
+                   {QStringLiteral("Rechnung_von"), QStringLiteral("erste Rec."), {}, true, 90},
+                   {QStringLiteral("Rechnung_bis"), QStringLiteral("letzte Rec."), {}, true, 90},
+                   {QStringLiteral("Umsatz"), {}, QStringLiteral("#,##0.00 €"), true, 120}});
     // The month before today's is the one usually invoiced.
     const QDate previous = m_daten->today().addMonths(-1);
     {
@@ -218,14 +215,15 @@ TRec_Monatform::TRec_Monatform(const AppContext& context, ChildHost* host, QWidg
     connect(Monatedit, &QComboBox::currentIndexChanged, this,
             [this] { guarded([this] { MonateditChange(); }); });
     // The button states follow the year as it is typed, not only once it is confirmed.
-    connect(Jahredit, &QSpinBox::textChanged, this,
-            [this] { guarded([this] { JahreditChange(); }); });
+    // (The spin box itself announces only acceptable years; its text field every keystroke.)
+    if (auto* yearText = Jahredit->findChild<QLineEdit*>())
+        connect(yearText, &QLineEdit::textChanged, this,
+                [this] { guarded([this] { JahreditChange(); }); });
     connect(Filtertext, &QSpinBox::textChanged, this,
             [this] { guarded([this] { FiltertextChange(); }); });
     auto on = [this](QAbstractButton* b, void (TRec_Monatform::*handler)()) {
-        connect(b, &QAbstractButton::clicked, this, [this, handler] {
-            guarded([this, handler] { (this->*handler)(); });
-        });
+        connect(b, &QAbstractButton::clicked, this,
+                [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
     };
     on(erstellen, &TRec_Monatform::erstellenClick);
     on(Nachbuchen, &TRec_Monatform::NachbuchenClick);
@@ -442,8 +440,8 @@ void TRec_Monatform::FormActivate() {
         h->bindNavigator(m_source);
         DbNavigator* nav = h->navigator();
         nav->setAllButtonsVisible();
-        for (DbNavigator::Button b : {DbNavigator::Insert, DbNavigator::Delete,
-                                      DbNavigator::Post, DbNavigator::Cancel})
+        for (DbNavigator::Button b :
+             {DbNavigator::Insert, DbNavigator::Delete, DbNavigator::Post, DbNavigator::Cancel})
             nav->setButtonVisible(b, false);
     }
 }
