@@ -329,11 +329,12 @@ void TDaten_R::PostenErstellen() {
             const QString text = positionText(*Fahrttab);
             stored::requireFits(db.schema(), QStringLiteral("RecPos"), QStringLiteral("Rectext"),
                                 text);
-            db.exec(sql, {recNr, stored::toDb(when, ColumnType::DateTime),
-                          stored::toDb(text, ColumnType::Text),
-                          stored::toDb(Fahrttab->value(QStringLiteral("Gesamt")), ColumnType::Float),
-                          stored::toDb(Fahrttab->value(QStringLiteral("AuftragNr")),
-                                       ColumnType::Integer)});
+            db.exec(
+                sql,
+                {recNr, stored::toDb(when, ColumnType::DateTime),
+                 stored::toDb(text, ColumnType::Text),
+                 stored::toDb(Fahrttab->value(QStringLiteral("Gesamt")), ColumnType::Float),
+                 stored::toDb(Fahrttab->value(QStringLiteral("AuftragNr")), ColumnType::Integer)});
         }
         tx.commit();
     }

@@ -76,7 +76,7 @@ public:
 
     // --- routines -----------------------------------------------------------------------
     /// Makes one position per trip of the current invoice (trips whose Rechnung is its
-    /// number), each stored at once.
+    /// number), all stored in one transaction; refused for a booked invoice.
     void PostenErstellen();
     /// Sum of Netto over the current invoice's positions, each rounded to cents as the
     /// invoice prints it.

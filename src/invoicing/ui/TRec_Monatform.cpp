@@ -5,6 +5,7 @@
 #include "base/Format.h"
 #include "data/DataSource.h"
 #include "data/Table.h"
+#include "data/TableModel.h"
 #include "data/ui/DbGrid.h"
 #include "data/ui/DbNavigator.h"
 #include "invoicing/Daten_R.h"
@@ -23,6 +24,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -83,6 +85,8 @@ TRec_Monatform::TRec_Monatform(const AppContext& context, ChildHost* host, QWidg
     DBGrid1->setToolTip(QStringLiteral("Übersicht Monatsrechnungen"));
     DBGrid1->setAccessibleName(QStringLiteral("Übersicht Monatsrechnungen"));
     DBGrid1->setReadOnly(true);
+    DBGrid1->setMinimumWidth(520);
+    DBGrid1->horizontalHeader()->setStretchLastSection(true);
 
     MonatWaehlen = new QGroupBox(QStringLiteral("Monat wählen"), this);
     MonatWaehlen->setObjectName(QStringLiteral("MonatWaehlen"));
@@ -125,7 +129,6 @@ TRec_Monatform::TRec_Monatform(const AppContext& context, ChildHost* host, QWidg
     Button1 = button(this, "Button1", QStringLiteral("&Rechnungen"),
                      QStringLiteral("Formular \"Rechnungsübersicht\" aufrufen"));
     BitBtn2 = button(this, "BitBtn2", QStringLiteral("&Hilfe"), QStringLiteral("Hilfe aufrufen"));
-    BitBtn2->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
 
     auto* commands = new QVBoxLayout;
     commands->addWidget(MonatWaehlen);
@@ -199,6 +202,13 @@ TRec_Monatform::TRec_Monatform(const AppContext& context, ChildHost* host, QWidg
                    {QStringLiteral("Rechnung_von"), QStringLiteral("erste Rec."), {}, true, 90},
                    {QStringLiteral("Rechnung_bis"), QStringLiteral("letzte Rec."), {}, true, 90},
                    {QStringLiteral("Umsatz"), {}, QStringLiteral("#,##0.00 €"), true, 120}});
+    // Amounts with the program's own mask (the euro sign included).
+    DBGrid1->tableModel()->setFormatter(
+        [](const QVariant& value, ColumnType type, const QString& mask) {
+            if (type == ColumnType::Currency && !mask.isEmpty() && !value.isNull())
+                return Format::number(value.toDouble(), mask);
+            return TableModel::defaultFormat(value, type, mask);
+        });
     // The month before today's is the one usually invoiced.
     const QDate previous = m_daten->today().addMonths(-1);
     {
@@ -375,8 +385,10 @@ void TRec_Monatform::RecUmsatzClick() {
 void TRec_Monatform::FiltertextChange() {
     QChart* chart = DBChart1->chart();
     chart->removeAllSeries();
-    for (QAbstractAxis* axis : chart->axes())
+    for (QAbstractAxis* axis : chart->axes()) {
         chart->removeAxis(axis);
+        delete axis;
+    }
     const QString text = Filtertext->cleanText().trimmed();
     if (text.size() != 4)
         return;
@@ -398,7 +410,8 @@ void TRec_Monatform::FiltertextChange() {
     series->attachAxis(x);
     auto* y = new QValueAxis;
     y->setRange(0, highest > 0 ? highest * 1.1 : 1);
-    y->setLabelFormat(QStringLiteral("%.0f €"));
+    y->setLabelFormat(QStringLiteral("%.0f"));
+    y->setTitleText(QStringLiteral("Umsatz in €"));
     y->applyNiceNumbers();
     chart->addAxis(y, Qt::AlignLeft);
     series->attachAxis(y);

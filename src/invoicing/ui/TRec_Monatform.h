@@ -87,6 +87,8 @@ public:
     void FormDeactivate() override;
 
     void showStatus(const QString& text);
+    /// Room for every column of the grid and a readable chart.
+    QSize sizeHint() const override { return {900, 700}; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
