@@ -10,6 +10,7 @@
 #include "data/Schema.h"
 #include "data/StoredValue.h"
 #include "invoicing/Daten_R.h"
+#include "invoicing/MonthlyRun.h"
 #include "invoicing/InvoiceListRun.h"
 #include "invoicing/TBericht_Rechnung.h"
 #include "invoicing/TRec_Dokument.h"
@@ -27,6 +28,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QRegularExpression>
 #include <QSqlRecord>
 
 namespace kilvaro::BatchCommands {
@@ -570,6 +572,47 @@ int runInvoiceList(const QString& programFolder, const InvoiceListJob& job, cons
                    .arg(run.invoiceCount())
                    .arg(pageCount)
             << '\n';
+    });
+}
+
+int runMonthlyRun(const QString& programFolder, const QString& month, QTextStream& out,
+                  QTextStream& err) {
+    return guarded(out, err, [&] {
+        static const QRegularExpression pattern(QStringLiteral("^(\\d{4})-(\\d{1,2})$"));
+        const QRegularExpressionMatch m = pattern.match(month.trimmed());
+        if (!m.hasMatch())
+            throw DbError(QStringLiteral("'%1' ist kein Monat; bitte als JJJJ-MM angeben, z. B. "
+                                         "2026-03.")
+                              .arg(month));
+        const int y = m.captured(1).toInt();
+        const int mo = m.captured(2).toInt();
+        MonthlyRun::checkMonth(mo, y);
+        if (ProgramSetup::isFirstStart(programFolder))
+            throw DbError(QStringLiteral("Im Programmordner '%1' gibt es keine kilvaro.ini.")
+                              .arg(programFolder));
+        TDaten_A daten(programFolder, nullptr);
+        daten.DataModuleCreate();
+        if (!daten.isConnected())
+            throw DbError(daten.lastError().isEmpty()
+                              ? QStringLiteral("Die Datenbank kann nicht geöffnet werden.")
+                              : daten.lastError());
+        daten.checkIntegrityNow();
+        TDaten_R datenR(&daten, programFolder, nullptr);
+        datenR.RechnungsmodulCreate();
+
+        MonthlyRun run(datenR);
+        const MonthlyRun::Result r = run.MonatslaufAusfuehren(mo, y, false);
+        if (r.outcome != MonthlyRun::Outcome::Made)
+            throw DbError(r.message);
+        const int n = int(r.numbers.size());
+        const QString numbers =
+            n == 1 ? QStringLiteral("1 Rechnung (Nr. %1)").arg(r.numbers.first())
+                   : QStringLiteral("%1 Rechnungen (Nr. %2–%3)")
+                         .arg(n)
+                         .arg(r.numbers.first())
+                         .arg(r.numbers.last());
+        out << numbers << QStringLiteral(", Umsatz ")
+            << r.revenue.format(QStringLiteral("#,##0.00 €")) << '\n';
     });
 }
 

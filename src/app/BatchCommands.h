@@ -82,6 +82,13 @@ int runTripReport(const QString& programFolder, const QString& report, const QSt
 int runExport(const QString& programFolder, const QString& name, const BatchScope& scope,
               const QString& outFolder, QTextStream& out, QTextStream& err);
 
+/// --monthly-run YYYY-MM: the monthly invoices of that month, as the monthly invoices
+/// window makes them; prints "12 Rechnungen (Nr. 4711–4722), Umsatz 15.230,00 €". A bad
+/// month, a month already invoiced and a month without open trips are refused with a German
+/// message and exit code 1, and nothing is written.
+int runMonthlyRun(const QString& programFolder, const QString& month, QTextStream& out,
+                  QTextStream& err);
+
 /// One value as --sql prints it: dates dd.mm.yyyy (with the time when it is not midnight,
 /// a time of day alone as hh:mm), numbers with a decimal comma, booleans true/false.
 QString formatValue(const QVariant& value);

@@ -40,6 +40,13 @@ CommandLine CommandLine::parse(const QStringList& args) {
         } else if (parseInvoiceOption(args, i, c)) {
             if (!c.error.isEmpty())
                 break;
+        } else if (a == QLatin1String("--monthly-run")) {
+            if (i + 1 >= args.size()) {
+                c.error = QStringLiteral("Nach --monthly-run fehlt der Monat (JJJJ-MM).");
+                break;
+            }
+            setCommand(Command::MonthlyRun, a);
+            c.monthlyRun = args.at(++i);
         } else if (a == QLatin1String("--demo")) {
             setCommand(Command::Demo, a);
         } else if (a == QLatin1String("--version") || a == QLatin1String("-v")) {
@@ -244,6 +251,7 @@ QString CommandLine::usage() {
         "                [--bestatter ID] [--title TEXT] --pdf DATEI\n"
         "        kilvaro [--home ORDNER] --export ueberfuehrungen|plz-statistik\n"
         "                --from TT.MM.JJJJ --to TT.MM.JJJJ --bestatter ID --out ORDNER\n"
+        "        kilvaro [--home ORDNER] --monthly-run JJJJ-MM\n"
         "        kilvaro --version\n"
         "\n"
         "  --home ORDNER  Programmordner mit kilvaro.ini (sonst KILVARO_HOME oder der Ordner\n"
@@ -255,8 +263,6 @@ QString CommandLine::usage() {
         "                 die Rechnung NR als PDF-Datei schreiben\n"
         "  --invoices VON-BIS --pdf DATEI\n"
         "                 die Rechnungen VON bis BIS in eine PDF-Datei schreiben\n"
-        "  --report NAME  einen Bericht (tarife, ortsliste, preisliste) ohne Fenster als PDF\n"
-        "                 in die Datei von --pdf schreiben; --title setzt den Berichttitel\n"
         "  --invoice-list LISTE\n"
         "                 die Rechnungsliste (alle, bezahlte, unbezahlte, ausgeblendete) des\n"
         "                 Zeitraums --from bis --to als PDF in die Datei von --pdf schreiben;\n"
@@ -271,6 +277,9 @@ QString CommandLine::usage() {
         "  --export NAME  Überführungen (Ueberfuehrungen.csv) oder PLZ-Statistik\n"
         "                 (PLZ-Statistik.csv, PLZ-Fehler.csv) eines Bestatters im Zeitraum\n"
         "                 in den Ordner von --out schreiben\n"
+        "  --monthly-run JJJJ-MM\n"
+        "                 die Monatsrechnungen des Monats erstellen (wie im Fenster\n"
+        "                 Monatsrechnungen) und eine Zusammenfassung ausgeben\n"
         "  --version      Programmversion ausgeben\n");
 }
 

@@ -11,7 +11,9 @@ namespace kilvaro {
 /// commands --version, --sql, --demo, --invoice/--invoices, --report and --invoice-list
 /// with --pdf do their work and end.
 struct CommandLine {
-    enum class Command { Gui, Version, Help, Sql, Demo, InvoicePdf, Report, InvoiceList, Export };
+    enum class Command {
+        Gui, Version, Help, Sql, Demo, InvoicePdf, Report, InvoiceList, Export, MonthlyRun
+    };
     Command command = Command::Gui;
     QString home;          ///< --home DIR (empty: KILVARO_HOME or the program's folder)
     QString sql;           ///< text of --sql
@@ -35,6 +37,7 @@ struct CommandLine {
     QString bestatter;  ///< --bestatter ID
     QString exportName; ///< name after --export
     QString out;        ///< --out DIR: folder of the export files
+    QString monthlyRun; ///< the month of --monthly-run as given ("2026-03"; checked when run)
 
     static CommandLine parse(const QStringList& argumentsWithoutProgram);
     static QString usage();

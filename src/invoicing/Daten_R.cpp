@@ -16,6 +16,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <exception>
+#include <utility>
 
 namespace kilvaro {
 
@@ -135,7 +136,7 @@ TDaten_R::TDaten_R(TDaten_A* datenA, const QString& programFolder, DialogService
 
     recquery = new Query(db, this);
     recquery->setObjectName(QStringLiteral("recquery"));
-    recquery->setSql(QStringLiteral("select recnr from rechnung order by recnr desc"));
+    recquery->setSql(QStringLiteral("select max(recnr) as recnr from rechnung"));
     RecFahrten = new Query(db, this);
     RecFahrten->setObjectName(QStringLiteral("RecFahrten"));
 
@@ -208,11 +209,33 @@ void TDaten_R::RectabBeforePost(Table& t) {
         throw DbError(InvoiceLocks::lockedMessage());
     if (!noteLastNumber)
         return;
+    if (m_holdNumber)
+        m_heldNumber = recNr;
+    else
+        writeNumberFile(recNr);
+}
+
+void TDaten_R::writeNumberFile(int recNr) {
     IniFile ini(m_programFolder + QString::fromLatin1(SettingsKeys::FileName));
+    // Most stores (payments, the net) keep the number: the file is then left alone.
+    if (readSettingInteger(ini, SettingsKeys::RechnungNummer) == recNr)
+        return;
     writeSettingInteger(ini, SettingsKeys::RechnungNummer, recNr);
     QString error;
     if (!ini.save(&error))
         throw DbError(error);
+}
+
+void TDaten_R::holdNumberFile() {
+    m_holdNumber = true;
+    m_heldNumber = 0;
+}
+
+void TDaten_R::releaseNumberFile(bool write) {
+    m_holdNumber = false;
+    const int number = std::exchange(m_heldNumber, 0);
+    if (write && number > 0)
+        writeNumberFile(number);
 }
 
 void TDaten_R::RectabBeforeDelete(Table& t) {
@@ -287,22 +310,38 @@ void TDaten_R::PostenErstellen() {
     // The trips were marked after the invoice's trip view was last read.
     Fahrttab->refresh();
     const int recNr = Rectab->field(QStringLiteral("RecNr")).asInteger();
-    for (Fahrttab->first(); !Fahrttab->eof(); Fahrttab->next()) {
-        if (Fahrttab->field(QStringLiteral("Rechnung")).asInteger() != recNr)
-            continue;
-        QDateTime when = Fahrttab->field(QStringLiteral("Datum")).asDateTime();
-        const QDateTime zeit = Fahrttab->field(QStringLiteral("Zeit")).asDateTime();
-        if (when.isValid())
-            when = QDateTime(when.date(), zeit.isValid() ? zeit.time() : QTime(0, 0));
-        const QString text = positionText(*Fahrttab);
-        Recposten->append();
-        Recposten->setValue(QStringLiteral("Datum"), when);
-        Recposten->setValue(QStringLiteral("Rectext"), text);
-        Recposten->setValue(QStringLiteral("Netto"), Fahrttab->value(QStringLiteral("Gesamt")));
-        Recposten->setValue(QStringLiteral("Auftragsnr"),
-                            Fahrttab->value(QStringLiteral("AuftragNr")));
-        Recposten->post();
+    if (isBooked(recNr))
+        throw DbError(InvoiceLocks::lockedMessage());
+    Recposten->checkBrowseMode();
+    Connection& db = *connection();
+    // Written by statement, all in one transaction: a monthly invoice has hundreds of
+    // positions, and storing each through the table would re-read its set every time.
+    {
+        Transaction tx(db);
+        const QString sql = QStringLiteral("INSERT INTO \"RecPos\" (\"RecID\", \"Datum\", "
+                                           "\"Rectext\", \"Netto\", \"Auftragsnr\") VALUES "
+                                           "(?, ?, ?, ?, ?)");
+        for (Fahrttab->first(); !Fahrttab->eof(); Fahrttab->next()) {
+            if (Fahrttab->field(QStringLiteral("Rechnung")).asInteger() != recNr)
+                continue;
+            QDateTime when = Fahrttab->field(QStringLiteral("Datum")).asDateTime();
+            const QDateTime zeit = Fahrttab->field(QStringLiteral("Zeit")).asDateTime();
+            if (when.isValid())
+                when = QDateTime(when.date(), zeit.isValid() ? zeit.time() : QTime(0, 0));
+            const QString text = positionText(*Fahrttab);
+            stored::requireFits(db.schema(), QStringLiteral("RecPos"), QStringLiteral("Rectext"),
+                                text);
+            db.exec(
+                sql,
+                {recNr, stored::toDb(when, ColumnType::DateTime),
+                 stored::toDb(text, ColumnType::Text),
+                 stored::toDb(Fahrttab->value(QStringLiteral("Gesamt")), ColumnType::Float),
+                 stored::toDb(Fahrttab->value(QStringLiteral("AuftragNr")), ColumnType::Integer)});
+        }
+        tx.commit();
     }
+    db.notifyTableChanged(QStringLiteral("RecPos"));
+    Recposten->refresh();
 }
 
 double TDaten_R::PostenNettoSumme() {

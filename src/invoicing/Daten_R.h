@@ -81,7 +81,7 @@ public:
 
     // --- routines -----------------------------------------------------------------------
     /// Makes one position per trip of the current invoice (trips whose Rechnung is its
-    /// number), each stored at once.
+    /// number), all stored in one transaction; refused for a booked invoice.
     void PostenErstellen();
     /// Sum of Netto over the current invoice's positions, each rounded to cents as the
     /// invoice prints it.
@@ -123,6 +123,13 @@ public:
     void atomically(const std::function<void()>& work, std::initializer_list<Table*> touched,
                     Table* keepInsert = nullptr);
 
+    /// Holds back writing the last invoice number to the settings file while a run stores
+    /// many invoices in one transaction (each store would rewrite and sync the file).
+    /// releaseNumberFile(true) writes the number last stored meanwhile, if any;
+    /// releaseNumberFile(false), after a failed run, leaves the file as it was.
+    void holdNumberFile();
+    void releaseNumberFile(bool write);
+
     /// Re-reads the general trips table (when it is open and not being edited), so the
     /// trip window sees changed invoice marks.
     void refreshGeneralTrips();
@@ -136,6 +143,7 @@ private:
     void RecpostenGuard(Table& t);
     void readLabels();
     int nextNumber();
+    void writeNumberFile(int recNr);
     /// Opens the own table on the one invoice `recNr` (edits of Rectab stored first).
     void openInvoiceRow(int recNr);
 
@@ -146,6 +154,8 @@ private:
     /// A table of its own on Rechnung for booking and deleting, so the filter and position
     /// that the windows set on Rectab stay as they are.
     Table* m_work;
+    bool m_holdNumber = false;
+    int m_heldNumber = 0;
 };
 
 } // namespace kilvaro

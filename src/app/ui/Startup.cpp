@@ -133,6 +133,12 @@ int runProgram(int& argc, char** argv) {
     case CommandLine::Command::Help:
         out << CommandLine::usage();
         return 0;
+    case CommandLine::Command::MonthlyRun: {
+        QCoreApplication app(argc, argv);
+        return BatchCommands::runMonthlyRun(
+            ProgramSetup::resolveProgramFolder(cl.home, QCoreApplication::applicationDirPath()),
+            cl.monthlyRun, out, err);
+    }
     case CommandLine::Command::Sql:
     case CommandLine::Command::Demo: {
         QCoreApplication app(argc, argv);

@@ -14,6 +14,7 @@
 #include "data/ui/DbNavigator.h"
 #include "invoicing/ui/InvoiceOutput.h"
 #include "invoicing/ui/TRec_Editform.h"
+#include "invoicing/ui/TRec_Monatform.h"
 #include "invoicing/ui/TRec_Druckform.h"
 #include "invoicing/ui/TRec_Neuform.h"
 #include "masterdata/ui/TForm_Adressen.h"
@@ -611,7 +612,13 @@ void TForm_Main::InvoiceOverview1Click() {
         return w;
     });
 }
-void TForm_Main::MonthlyInvoices1Click() {}
+void TForm_Main::MonthlyInvoices1Click() {
+    m_children.showSingle<TRec_Monatform>(ChildKind::Monatsrechnungen, [&] {
+        auto* w = new TRec_Monatform(m_context, this);
+        w->openInvoiceOverview = [this] { runGuarded([this] { InvoiceOverview1Click(); }); };
+        return w;
+    });
+}
 void TForm_Main::PrintInvoices1Click() {
     TRec_Druckform::open(m_context, this);
 }

@@ -128,6 +128,7 @@ private slots:
         QTest::newRow("Tarife") << QStringLiteral("Ortstarif1");
         QTest::newRow("Bestatter") << QStringLiteral("Bestatter1");
         QTest::newRow("Rechnungen") << QStringLiteral("InvoiceOverview1");
+        QTest::newRow("Monatsrechnungen") << QStringLiteral("MonthlyInvoices1");
     }
     void everyControlHasAName() {
         QFETCH(QString, action);
