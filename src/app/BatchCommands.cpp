@@ -35,6 +35,26 @@ namespace kilvaro::BatchCommands {
 
 namespace {
 
+/// The folder's data module, opened as the program opens it, after the integrity check;
+/// throws DbError. `databaseMustExist`: a missing database file is refused by name.
+std::unique_ptr<TDaten_A> openDaten(const QString& programFolder,
+                                    bool databaseMustExist = true) {
+    if (ProgramSetup::isFirstStart(programFolder))
+        throw DbError(QStringLiteral("Im Programmordner '%1' gibt es keine kilvaro.ini.")
+                          .arg(programFolder));
+    const QString database = ProgramSetup::databasePath(programFolder);
+    if (databaseMustExist && !QFileInfo::exists(database))
+        throw DbError(QStringLiteral("Die Datenbank '%1' gibt es nicht.").arg(database));
+    auto daten = std::make_unique<TDaten_A>(programFolder, nullptr);
+    daten->DataModuleCreate();
+    if (!daten->isConnected() || !daten->lastError().isEmpty())
+        throw DbError(daten->lastError().isEmpty()
+                          ? QStringLiteral("Die Datenbank kann nicht geöffnet werden.")
+                          : daten->lastError());
+    daten->checkIntegrityNow();
+    return daten;
+}
+
 /// Opens the database the folder's settings name; a missing settings file or database is
 /// reported, never silently created.
 void openConfigured(Connection& db, const QString& programFolder) {
@@ -214,18 +234,8 @@ int runReport(const QString& programFolder, const QString& report, const QString
         if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
             throw DbError(
                 QStringLiteral("Berichte brauchen eine grafische Anwendung (Schriften)."));
-        if (ProgramSetup::isFirstStart(programFolder))
-            throw DbError(QStringLiteral("Im Programmordner '%1' gibt es keine kilvaro.ini.")
-                              .arg(programFolder));
-        const QString database = ProgramSetup::databasePath(programFolder);
-        if (!QFileInfo::exists(database))
-            throw DbError(QStringLiteral("Die Datenbank '%1' gibt es nicht.").arg(database));
-
-        TDaten_A daten(programFolder, nullptr);
-        daten.DataModuleCreate();
-        if (!daten.lastError().isEmpty())
-            throw DbError(daten.lastError());
-        daten.checkIntegrityNow();
+        const std::unique_ptr<TDaten_A> opened = openDaten(programFolder);
+        TDaten_A& daten = *opened;
         std::unique_ptr<Report> r = masterDataReport(key, daten);
         if (title)
             r->setTitle(*title);
@@ -247,16 +257,8 @@ int runInvoicePdf(const QString& programFolder, const QString& invoices, bool ra
         if (pdfFile.trimmed().isEmpty())
             throw DbError(QStringLiteral("Bitte mit --pdf DATEI angeben, wohin die Rechnungen "
                                          "geschrieben werden sollen."));
-        if (ProgramSetup::isFirstStart(programFolder))
-            throw DbError(QStringLiteral("Im Programmordner '%1' gibt es keine kilvaro.ini.")
-                              .arg(programFolder));
-        TDaten_A daten(programFolder, nullptr);
-        daten.DataModuleCreate();
-        if (!daten.isConnected())
-            throw DbError(daten.lastError().isEmpty()
-                              ? QStringLiteral("Die Datenbank kann nicht geöffnet werden.")
-                              : daten.lastError());
-        daten.checkIntegrityNow();
+        const std::unique_ptr<TDaten_A> opened = openDaten(programFolder, false);
+        TDaten_A& daten = *opened;
         TDaten_R datenR(&daten, programFolder, nullptr);
         datenR.RechnungsmodulCreate();
 
@@ -351,23 +353,6 @@ ResolvedScope resolveScope(TDaten_A& daten, const BatchScope& batch, bool needBe
     return r;
 }
 
-/// The folder's data module, opened as the program opens it; throws DbError.
-std::unique_ptr<TDaten_A> openDaten(const QString& programFolder) {
-    if (ProgramSetup::isFirstStart(programFolder))
-        throw DbError(QStringLiteral("Im Programmordner '%1' gibt es keine kilvaro.ini.")
-                          .arg(programFolder));
-    const QString database = ProgramSetup::databasePath(programFolder);
-    if (!QFileInfo::exists(database))
-        throw DbError(QStringLiteral("Die Datenbank '%1' gibt es nicht.").arg(database));
-    auto daten = std::make_unique<TDaten_A>(programFolder, nullptr);
-    daten->DataModuleCreate();
-    if (!daten->isConnected() || !daten->lastError().isEmpty())
-        throw DbError(daten->lastError().isEmpty()
-                          ? QStringLiteral("Die Datenbank kann nicht geöffnet werden.")
-                          : daten->lastError());
-    daten->checkIntegrityNow();
-    return daten;
-}
 
 /// The trip report kind of a batch name; 0 for the evaluations.
 int tripReportKind(const QString& key) {
@@ -511,20 +496,8 @@ int runInvoiceList(const QString& programFolder, const InvoiceListJob& job, cons
         if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
             throw DbError(
                 QStringLiteral("Berichte brauchen eine grafische Anwendung (Schriften)."));
-        if (ProgramSetup::isFirstStart(programFolder))
-            throw DbError(QStringLiteral("Im Programmordner '%1' gibt es keine kilvaro.ini.")
-                              .arg(programFolder));
-        const QString database = ProgramSetup::databasePath(programFolder);
-        if (!QFileInfo::exists(database))
-            throw DbError(QStringLiteral("Die Datenbank '%1' gibt es nicht.").arg(database));
-
-        TDaten_A daten(programFolder, nullptr);
-        daten.DataModuleCreate();
-        if (!daten.isConnected())
-            throw DbError(daten.lastError().isEmpty()
-                              ? QStringLiteral("Die Datenbank kann nicht geöffnet werden.")
-                              : daten.lastError());
-        daten.checkIntegrityNow();
+        const std::unique_ptr<TDaten_A> opened = openDaten(programFolder);
+        TDaten_A& daten = *opened;
         if (director) {
             QSqlQuery q = daten.Database->exec(
                 QStringLiteral("SELECT COUNT(*) FROM \"ADRESSEN\" WHERE \"ID\" = ?"), {*director});
@@ -587,16 +560,8 @@ int runMonthlyRun(const QString& programFolder, const QString& month, QTextStrea
         const int y = m.captured(1).toInt();
         const int mo = m.captured(2).toInt();
         MonthlyRun::checkMonth(mo, y);
-        if (ProgramSetup::isFirstStart(programFolder))
-            throw DbError(QStringLiteral("Im Programmordner '%1' gibt es keine kilvaro.ini.")
-                              .arg(programFolder));
-        TDaten_A daten(programFolder, nullptr);
-        daten.DataModuleCreate();
-        if (!daten.isConnected())
-            throw DbError(daten.lastError().isEmpty()
-                              ? QStringLiteral("Die Datenbank kann nicht geöffnet werden.")
-                              : daten.lastError());
-        daten.checkIntegrityNow();
+        const std::unique_ptr<TDaten_A> opened = openDaten(programFolder, false);
+        TDaten_A& daten = *opened;
         TDaten_R datenR(&daten, programFolder, nullptr);
         datenR.RechnungsmodulCreate();
 

@@ -2,7 +2,7 @@
 // button announces a name, and a command triggered by its shortcut or by the accessibility
 // action takes the text still being typed.
 #include "support/FakeDialogService.h"
-#include "support/DemoFolder.h"
+#include "support/DemoProgram.h"
 #include "support/TestSupport.h"
 
 #include "base/AppContext.h"
@@ -105,14 +105,11 @@ private slots:
     void initTestCase() {
         QVERIFY(m_settings.isValid());
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path());
-        m_folder.makeCurrent();
-        QVERIFY(fillWithDemoData(m_folder, kToday).trips > 0);
-        m_run = std::make_unique<ProgramRun>(m_folder.path(), &m_dialogs);
+        m_run = startOnDemoData(m_folder, &m_dialogs, kToday);
+        QVERIFY(m_run);
         m_daten = &m_run->daten();
         m_datenR = &m_run->datenR();
         m_main = &m_run->mainWindow();
-        m_datenR->today = [] { return kToday; };
-        m_run->start(kToday)->setClock([] { return QDateTime(kToday, QTime(9, 30)); });
         QVERIFY(m_daten->isConnected());
         m_main->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_main));

@@ -4,7 +4,7 @@
 // day's state, as the windows do in the program; each step checks the database and the
 // windows it touched.
 #include "support/FakeDialogService.h"
-#include "support/DemoFolder.h"
+#include "support/DemoProgram.h"
 #include "support/TestSupport.h"
 
 #include "base/AppContext.h"
@@ -132,14 +132,11 @@ private slots:
         QVERIFY(m_settings.isValid());
         QVERIFY(m_folder.isValid());
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path());
-        m_folder.makeCurrent();
-        QVERIFY(fillWithDemoData(m_folder, kToday).trips > 0);
-        m_run = std::make_unique<ProgramRun>(m_folder.path(), &m_dialogs);
+        m_run = startOnDemoData(m_folder, &m_dialogs, kToday);
+        QVERIFY(m_run);
         m_daten = &m_run->daten();
         m_datenR = &m_run->datenR();
         m_main = &m_run->mainWindow();
-        m_datenR->today = [] { return kToday; };
-        m_run->start(kToday)->setClock([] { return QDateTime(kToday, QTime(9, 30)); });
         QVERIFY(m_daten->isConnected());
 
         InvoiceOutput::setPreviewHandler([this](TRec_Dokument& document, const AppContext&) {
